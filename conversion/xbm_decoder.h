@@ -1,0 +1,73 @@
+#pragma once
+// Decoding of Ashgrove XBM sprites (RGB565, plain or skip-run rows) into
+// complete bottom-up 24-bit BMP file images. Portable: no platform calls.
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace asg {
+
+inline constexpr int32_t kMaxXbmWidth = 2048;      // pixels in one row
+inline constexpr uint32_t kMaxRunBytes = 4096;     // bytes of pixel words in one run
+inline constexpr uint64_t kMaxBmpBytes = 0x7FFFFFFF;  // largest image we build
+inline constexpr uint32_t kBmpHeaderBytes = 54;
+
+// The header fields that decoding uses.
+struct XbmHeader {
+  int32_t width = 0;
+  int32_t height = 0;
+  uint16_t encoding = 0;  // 1 = skip-run rows, every other value plain rows
+  uint64_t dataStart = 64;
+};
+
+enum class XbmError : uint8_t {
+  None,
+  CannotOpen,   // missing, a folder, or not readable
+  Truncated,    // ends before the header, the row table or the row data
+  BadWidth,     // Width outside 0..2048
+  BadHeight,    // Height below 0
+  BadRun,       // a run over 4096 bytes, a gap over 2048 pixels, or a step that adds no pixel
+  RowOverflow,  // gaps and runs of a row pass Width
+  TooLarge,     // the BMP would exceed 2^31 - 1 bytes
+  OutOfMemory,
+};
+
+struct XbmResult {
+  XbmError error = XbmError::None;
+  bool headerRead = false;  // header holds values actually read from the file
+  XbmHeader header;
+  std::string reason;       // short English reason, with the offset where it applies; empty on success
+  bool ok() const { return error == XbmError::None; }
+};
+
+// Decodes a whole XBM file held in memory. On success `bmp` holds the BMP
+// file image (54-byte header, rows bottom-up, each padded to 4 bytes); on
+// failure `bmp` is empty.
+XbmResult DecodeXbm(std::span<const uint8_t> file, std::vector<uint8_t>& bmp);
+
+// Reads the file in one read (others may read it meanwhile, not write it) and decodes it.
+XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp);
+
+// The three fields of an RGB565 word, unscaled.
+struct Rgb565Fields {
+  uint8_t blue;   // bits 0..4
+  uint8_t green;  // bits 5..10
+  uint8_t red;    // bits 11..15
+};
+constexpr Rgb565Fields SplitRgb565(uint16_t v) {
+  return {static_cast<uint8_t>(v & 0x1F), static_cast<uint8_t>((v >> 5) & 0x3F),
+          static_cast<uint8_t>(v >> 11)};
+}
+
+// BMP row length in bytes for a row of `width` pixels: 3 * width + width % 4.
+constexpr uint32_t BmpRowBytes(int32_t width) {
+  return 3u * static_cast<uint32_t>(width) + static_cast<uint32_t>(width) % 4u;
+}
+
+// "Размер: 64x48" in Windows-1251.
+std::string SizeText(int32_t width, int32_t height);
+
+}  // namespace asg
