@@ -1,0 +1,75 @@
+#include "cli/console.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace asg::cli {
+namespace {
+
+bool StderrIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+}  // namespace
+
+std::string DisplayName(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return std::string(name.begin(), name.end());
+}
+
+Console::Console(size_t total, bool wantProgress)
+    : total_(total), showProgress_(wantProgress && StderrIsTerminal()) {}
+
+void Console::Message(const std::filesystem::path& name, std::string_view text) {
+  Message(DisplayName(name) + ": " + std::string(text));
+}
+
+void Console::Message(std::string_view text) {
+  ClearProgress();
+  std::string line = "xbm2bmp: ";
+  line += text;
+  line += '\n';
+  Write(line);
+}
+
+void Console::Progress(size_t done) {
+  if (!showProgress_) return;
+  std::string text = "\r" + std::to_string(done) + "/" + std::to_string(total_);
+  progressWidth_ = text.size() - 1;
+  Write(text);
+}
+
+void Console::ClearProgress() {
+  if (progressWidth_ == 0) return;
+  Write("\r" + std::string(progressWidth_, ' ') + "\r");
+  progressWidth_ = 0;
+}
+
+// A Windows console shows UTF-16 text whatever its code page; pipes and files get UTF-8.
+void Console::Write(std::string_view utf8) {
+#ifdef _WIN32
+  const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(err, &mode)) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    DWORD written = 0;
+    WriteConsoleW(err, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
+#endif
+  std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+}
+
+}  // namespace asg::cli

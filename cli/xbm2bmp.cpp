@@ -1,0 +1,192 @@
+// xbm2bmp: converts Ashgrove XBM sprites to 24-bit BMP files from the command line.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/console.h"
+#include "conversion/export_names.h"
+#include "conversion/file_io.h"
+#include "conversion/xbm_decoder.h"
+
+namespace asg::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kExitConverted = 0;
+constexpr int kExitSomeFailed = 1;
+constexpr int kExitUsage = 2;
+
+constexpr char kHelp[] =
+    "Usage: xbm2bmp INPUT.xbm OUTPUT.bmp\n"
+    "       xbm2bmp -d OUTDIR INPUT.xbm...\n"
+    "Converts Ashgrove XBM sprites (RGB565, plain or skip-run rows) to 24-bit BMP files.\n"
+    "\n"
+    "  -d OUTDIR   convert every INPUT into the existing folder OUTDIR; each output is\n"
+    "              named by the input's file name up to and including its first \".\",\n"
+    "              then \"bmp\" (SPRITE.XBM -> SPRITE.bmp, a.b.xbm -> a.bmp, name -> name.bmp);\n"
+    "              a later input replaces the output of an earlier one of the same name\n"
+    "  --          end of options\n"
+    "  --help      show this help\n"
+    "  --version   show the version\n"
+    "\n"
+    "A failed input is reported as \"xbm2bmp: NAME: reason\" and writes nothing; an\n"
+    "existing output is replaced only by a complete new file. A picture with no pixels\n"
+    "(width or height 0) is not written and counts as skipped. With -d, a summary line\n"
+    "ends the run, and progress is shown while stderr is a terminal.\n"
+    "Exit status: 0 every input converted or skipped, 1 any input failed, 2 usage error.\n";
+
+struct Options {
+  enum class Mode { Help, Version, Single, Batch } mode = Mode::Single;
+  fs::path output;  // the output file, or the output folder of a batch
+  std::vector<fs::path> inputs;
+};
+
+bool IsOption(const fs::path& arg, const char* option) {
+  const auto& text = arg.native();
+  if (text.size() != std::strlen(option)) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != static_cast<unsigned char>(option[i])) return false;
+  }
+  return true;
+}
+
+bool LooksLikeOption(const fs::path& arg) {
+  const auto& text = arg.native();
+  return text.size() > 1 && text[0] == '-';
+}
+
+// Returns an empty string, or what is wrong with the command line.
+std::string ParseArguments(const std::vector<fs::path>& args, Options& options) {
+  bool batch = false;
+  bool optionsEnded = false;
+  std::vector<fs::path> operands;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const fs::path& arg = args[i];
+    if (optionsEnded || !LooksLikeOption(arg)) {
+      operands.push_back(arg);
+    } else if (IsOption(arg, "--")) {
+      optionsEnded = true;
+    } else if (IsOption(arg, "--help") || IsOption(arg, "-h")) {
+      options.mode = Options::Mode::Help;
+      return {};
+    } else if (IsOption(arg, "--version")) {
+      options.mode = Options::Mode::Version;
+      return {};
+    } else if (IsOption(arg, "-d")) {
+      if (batch) return "-d given twice";
+      if (i + 1 == args.size()) return "-d needs an output folder";
+      batch = true;
+      options.output = args[++i];
+    } else {
+      return "unknown option " + DisplayName(arg);
+    }
+  }
+  if (batch) {
+    if (operands.empty()) return "no input files";
+    options.mode = Options::Mode::Batch;
+    options.inputs = std::move(operands);
+    return {};
+  }
+  if (operands.size() != 2) return "expected INPUT and OUTPUT, or -d OUTDIR INPUT...";
+  options.mode = Options::Mode::Single;
+  options.inputs = {operands[0]};
+  options.output = operands[1];
+  return {};
+}
+
+fs::path BatchOutputPath(const fs::path& folder, const fs::path& input) {
+  const std::string name = BatchOutputName(DisplayName(input.filename()));
+  return folder / fs::path(std::u8string(name.begin(), name.end()));
+}
+
+struct Tally {
+  size_t converted = 0;
+  size_t failed = 0;
+  size_t skipped = 0;
+};
+
+// Converts one input; `bmp` is reused from file to file. Writes nothing unless
+// the whole picture decoded.
+void ConvertOne(const fs::path& input, const fs::path& output, std::vector<uint8_t>& bmp, Console& console,
+                Tally& tally) {
+  const XbmResult result = ConvertXbmFile(input, bmp);
+  if (!result.ok()) {
+    console.Message(input, result.reason);
+    ++tally.failed;
+    return;
+  }
+  if (result.header.width == 0 || result.header.height == 0) {
+    console.Message(input, "no pixels (" + std::to_string(result.header.width) + "x" +
+                               std::to_string(result.header.height) + "), not written");
+    ++tally.skipped;
+    return;
+  }
+  const std::string reason = WriteFileAtomically(output, bmp);
+  if (!reason.empty()) {
+    console.Message(output, reason);
+    ++tally.failed;
+    return;
+  }
+  ++tally.converted;
+}
+
+int Run(const std::vector<fs::path>& args) {
+  Options options;
+  if (const std::string problem = ParseArguments(args, options); !problem.empty()) {
+    Console(0, false).Message(problem + "\nTry 'xbm2bmp --help'.");
+    return kExitUsage;
+  }
+  if (options.mode == Options::Mode::Help) {
+    std::fputs(kHelp, stdout);
+    return kExitConverted;
+  }
+  if (options.mode == Options::Mode::Version) {
+    std::fputs("xbm2bmp " ASG_VERSION "\n", stdout);
+    return kExitConverted;
+  }
+
+  const bool batch = options.mode == Options::Mode::Batch;
+  Console console(options.inputs.size(), batch);
+  Tally tally;
+  std::vector<uint8_t> bmp;
+  std::error_code ec;
+  if (batch && !fs::is_directory(options.output, ec)) {
+    console.Message(options.output, "no such output folder");
+    tally.failed = options.inputs.size();
+  } else {
+    for (const fs::path& input : options.inputs) {
+      try {
+        ConvertOne(input, batch ? BatchOutputPath(options.output, input) : options.output, bmp, console, tally);
+      } catch (const std::exception& e) {  // a name that cannot be converted, or no memory left
+        console.Message(input, e.what());
+        ++tally.failed;
+      }
+      console.Progress(tally.converted + tally.failed + tally.skipped);
+    }
+  }
+  if (batch) {
+    console.Message(std::to_string(tally.converted) + " converted, " + std::to_string(tally.failed) + " failed, " +
+                    std::to_string(tally.skipped) + " skipped");
+  }
+  return tally.failed == 0 ? kExitConverted : kExitSomeFailed;
+}
+
+}  // namespace
+}  // namespace asg::cli
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+#else
+int main(int argc, char** argv) {
+#endif
+  std::vector<std::filesystem::path> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  return asg::cli::Run(args);
+}
