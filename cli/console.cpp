@@ -44,14 +44,19 @@ void Console::Message(std::string_view text) {
 
 void Console::Progress(size_t done) {
   if (!showProgress_) return;
-  std::string text = "\r" + std::to_string(done) + "/" + std::to_string(total_);
+  std::string text(1, '\r');
+  text += std::to_string(done);
+  text += '/';
+  text += std::to_string(total_);
   progressWidth_ = text.size() - 1;
   Write(text);
 }
 
 void Console::ClearProgress() {
   if (progressWidth_ == 0) return;
-  Write("\r" + std::string(progressWidth_, ' ') + "\r");
+  std::string blank(progressWidth_ + 2, ' ');
+  blank.front() = blank.back() = '\r';
+  Write(blank);
   progressWidth_ = 0;
 }
 
