@@ -1,0 +1,424 @@
+#include "conversion/xbm_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/conversion/xbm_test_files.h"
+
+namespace asg {
+namespace {
+
+using test::Add16;
+using test::Add32;
+using test::BmpImage;
+using test::Bytes;
+using test::Difference;
+using test::PlainXbm;
+using test::Set32;
+using test::SkipRunRow;
+using test::SkipRunXbm;
+using test::Words;
+using test::XbmHeader;
+using test::operator+;
+
+// Pixel words and the bytes (blue, green, red) they become.
+constexpr uint16_t kRed = 0xF800, kGreen = 0x07E0, kBlue = 0x001F, kWhite = 0xFFFF;
+constexpr uint16_t kLow = 0x0821, kMid = 0x8410, kA = 0x1234, kB = 0xABCD;
+const Bytes kRedBgr = {0, 0, 248}, kGreenBgr = {0, 252, 0}, kBlueBgr = {248, 0, 0};
+const Bytes kWhiteBgr = {248, 252, 248}, kLowBgr = {8, 4, 8}, kMidBgr = {128, 128, 128};
+const Bytes kABgr = {160, 68, 16}, kBBgr = {104, 120, 168}, kBlack = {0, 0, 0};
+
+Bytes Zeros(size_t n) { return Bytes(n, 0); }
+Bytes Prefix(const Bytes& b, size_t n) { return Bytes(b.begin(), b.begin() + static_cast<ptrdiff_t>(n)); }
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+const char* ErrorName(XbmError e) {
+  switch (e) {
+    case XbmError::None: return "None";
+    case XbmError::CannotOpen: return "CannotOpen";
+    case XbmError::Truncated: return "Truncated";
+    case XbmError::BadWidth: return "BadWidth";
+    case XbmError::BadHeight: return "BadHeight";
+    case XbmError::BadRun: return "BadRun";
+    case XbmError::RowOverflow: return "RowOverflow";
+    case XbmError::TooLarge: return "TooLarge";
+    case XbmError::OutOfMemory: return "OutOfMemory";
+  }
+  return "?";
+}
+
+struct GoodCase {
+  const char* name;
+  Bytes file;
+  Bytes want;  // the whole BMP image
+};
+
+std::vector<GoodCase> GoodCases() {
+  // A 64-byte header whose bytes 40..63 are not zero, with ExtraFlag 0.
+  Bytes noisy = XbmHeader(1, 1, 0);
+  for (size_t i = 40; i < 64; ++i) noisy[i] = 0x77;
+  noisy = noisy + Words({kGreen});
+
+  // Two table entries pointing at the same row data, and a third pointing backwards.
+  Bytes shared = XbmHeader(2, 3, 1);
+  Add32(shared, 12 + 8);   // row 0 -> second block
+  Add32(shared, 12);       // row 1 -> first block
+  Add32(shared, 12 + 8);   // row 2 -> second block again
+  shared = shared + SkipRunRow{}.Skip(0).Run({kRed, kGreen}).bytes;  // first block, 8 bytes
+  shared = shared + SkipRunRow{}.Skip(2).Run({kBlue}).bytes;         // second block
+
+  // A 40-byte file: ExtraFlag 0 and Height 0 need nothing beyond offset 40.
+  Bytes forty = XbmHeader(7, 0, 0);
+  forty.resize(40);
+
+  Bytes max_row;
+  for (int i = 0; i < 2048; ++i) Add16(max_row, kMid);
+  Bytes max_row_bgr;
+  for (int i = 0; i < 2048; ++i) max_row_bgr = max_row_bgr + kMidBgr;
+
+  // ExtraSize 1000 without the extra block: plain rows of Width 0 read nothing there.
+  Bytes farData = XbmHeader(0, 3, 0);
+  Set32(farData, 36, 1);
+  Set32(farData, 40, 1000);
+
+  return {
+      {"1x1_F800_is_58_bytes", PlainXbm(1, 1, {kRed}),
+       {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,
+        1, 0, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x12, 0x0B, 0, 0, 0x12, 0x0B, 0, 0, 0, 0, 0, 0,
+        0, 0, 0, 0, 0, 0, 248, 0}},
+      {"colours_width3_pad3", PlainXbm(3, 1, {kBlue, kGreen, kRed}),
+       BmpImage(3, 1, Cat({kBlueBgr, kGreenBgr, kRedBgr, Zeros(3)}))},
+      {"colours_width4_pad0", PlainXbm(4, 1, {kWhite, 0x0000, kLow, kMid}),
+       BmpImage(4, 1, Cat({kWhiteBgr, kBlack, kLowBgr, kMidBgr}))},
+      {"width5_height2_bfSize86", PlainXbm(5, 2, {kA, kA, kA, kA, kA, kB, kB, kB, kB, kB}),
+       BmpImage(5, 2, Cat({kBBgr, kBBgr, kBBgr, kBBgr, kBBgr, Zeros(1),  //
+                           kABgr, kABgr, kABgr, kABgr, kABgr, Zeros(1)}))},
+      {"two_rows_reversed", PlainXbm(2, 2, {kRed, kGreen, kBlue, kWhite}),
+       BmpImage(2, 2, Cat({kBlueBgr, kWhiteBgr, Zeros(2), kRedBgr, kGreenBgr, Zeros(2)}))},
+      {"width6_pad2_width7_pad3", PlainXbm(6, 1, {kA, kB, kA, kB, kA, kB}),
+       BmpImage(6, 1, Cat({kABgr, kBBgr, kABgr, kBBgr, kABgr, kBBgr, Zeros(2)}))},
+      {"width7_pad3", PlainXbm(7, 1, {kA, kB, kA, kB, kA, kB, kRed}),
+       BmpImage(7, 1, Cat({kABgr, kBBgr, kABgr, kBBgr, kABgr, kBBgr, kRedBgr, Zeros(3)}))},
+      {"encoding0_plain", PlainXbm(1, 1, {kB}, 0), BmpImage(1, 1, Cat({kBBgr, Zeros(1)}))},
+      {"encoding2_plain", PlainXbm(1, 1, {kB}, 2), BmpImage(1, 1, Cat({kBBgr, Zeros(1)}))},
+      {"encoding65535_plain", PlainXbm(1, 1, {kB}, 65535), BmpImage(1, 1, Cat({kBBgr, Zeros(1)}))},
+      {"extraflag0_ignores_bytes_40_to_63", noisy, BmpImage(1, 1, Cat({kGreenBgr, Zeros(1)}))},
+      {"extraflag1_extrasize0", XbmHeader(1, 1, 0, 1, 0) + Words({kGreen}),
+       BmpImage(1, 1, Cat({kGreenBgr, Zeros(1)}))},
+      {"extraflag1_extrasize100", XbmHeader(1, 1, 0, 1, 100) + Words({kGreen}),
+       BmpImage(1, 1, Cat({kGreenBgr, Zeros(1)}))},
+      {"extraflag_high_bit_skiprun", SkipRunXbm(1, {SkipRunRow{}.Skip(0).Run({kRed})}, 0x80000000u, 3),
+       BmpImage(1, 1, Cat({kRedBgr, Zeros(1)}))},
+      {"height0_plain", PlainXbm(5, 0, {}), BmpImage(5, 0, {})},
+      {"height0_skiprun", SkipRunXbm(5, {}), BmpImage(5, 0, {})},
+      {"height0_40_byte_file", forty, BmpImage(7, 0, {})},
+      {"width0_plain_reads_no_rows", XbmHeader(0, 3, 0), BmpImage(0, 3, {})},
+      {"width0_plain_data_start_past_end", farData, BmpImage(0, 3, {})},
+      {"width0_skiprun_zero_gaps", SkipRunXbm(0, {SkipRunRow{}.Skip(0), SkipRunRow{}.Skip(1)}),
+       BmpImage(0, 2, {})},
+      {"skiprun_gap_then_run", SkipRunXbm(4, {SkipRunRow{}.Skip(4).Run({kRed, kGreen})}),
+       BmpImage(4, 1, Cat({kBlack, kBlack, kRedBgr, kGreenBgr}))},
+      {"skiprun_whole_row_gap", SkipRunXbm(3, {SkipRunRow{}.Skip(6)}),
+       BmpImage(3, 1, Cat({kBlack, kBlack, kBlack, Zeros(3)}))},
+      {"skiprun_no_gaps", SkipRunXbm(3, {SkipRunRow{}.Skip(0).Run({kA, kB, kWhite})}),
+       BmpImage(3, 1, Cat({kABgr, kBBgr, kWhiteBgr, Zeros(3)}))},
+      {"skiprun_skipbytes1_is_no_gap", SkipRunXbm(2, {SkipRunRow{}.Skip(1).Run({kA, kB})}),
+       BmpImage(2, 1, Cat({kABgr, kBBgr, Zeros(2)}))},
+      {"skiprun_skipbytes5_is_2_pixels", SkipRunXbm(3, {SkipRunRow{}.Skip(5).Run({kB})}),
+       BmpImage(3, 1, Cat({kBlack, kBlack, kBBgr, Zeros(3)}))},
+      {"skiprun_pixelbytes7_is_3_pixels",
+       SkipRunXbm(5, {SkipRunRow{}.Skip(0).RawRun(7, Words({kA, kB, kRed}) + Bytes{0x99}).Skip(2).Run({kWhite})}),
+       BmpImage(5, 1, Cat({kABgr, kBBgr, kRedBgr, kBlack, kWhiteBgr, Zeros(1)}))},
+      {"skiprun_gap_then_pixelbytes1",
+       SkipRunXbm(2, {SkipRunRow{}.Skip(2).RawRun(1, {0x55}).Skip(0).Run({kRed})}),
+       BmpImage(2, 1, Cat({kBlack, kRedBgr, Zeros(2)}))},
+      {"skiprun_mixed_rows",
+       SkipRunXbm(5, {SkipRunRow{}.Skip(0).Run({kRed}).Skip(4).Run({kGreen, kBlue}),
+                      SkipRunRow{}.Skip(2).Run({kLow}).Skip(2).Run({kMid}).Skip(2)}),
+       BmpImage(5, 2, Cat({kBlack, kLowBgr, kBlack, kMidBgr, kBlack, Zeros(1),  //
+                           kRedBgr, kBlack, kBlack, kGreenBgr, kBlueBgr, Zeros(1)}))},
+      {"skiprun_extrasize100", SkipRunXbm(1, {SkipRunRow{}.Skip(0).Run({kWhite})}, 1, 100),
+       BmpImage(1, 1, Cat({kWhiteBgr, Zeros(1)}))},
+      {"skiprun_shared_and_backward_rows", shared,
+       BmpImage(2, 3, Cat({kBlack, kBlueBgr, Zeros(2), kRedBgr, kGreenBgr, Zeros(2), kBlack, kBlueBgr,
+                           Zeros(2)}))},
+      {"skiprun_row_complete_ignores_following_bytes",
+       SkipRunXbm(2, {SkipRunRow{}.Skip(4).Skip(0xFFFF)}), BmpImage(2, 1, Cat({kBlack, kBlack, Zeros(2)}))},
+      {"plain_trailing_bytes_not_needed", PlainXbm(1, 1, {kRed, 0x1111, 0x2222}),
+       BmpImage(1, 1, Cat({kRedBgr, Zeros(1)}))},
+      {"width2048_plain", XbmHeader(2048, 1, 0) + max_row, BmpImage(2048, 1, max_row_bgr)},
+      {"skiprun_gap2048_run4096",
+       SkipRunXbm(2048, {SkipRunRow{}.Skip(4096), SkipRunRow{}.Skip(1).RawRun(4096, max_row),
+                         SkipRunRow{}.Skip(4097)}),
+       BmpImage(2048, 3, Zeros(6144) + max_row_bgr + Zeros(6144))},
+  };
+}
+
+TEST(DecodeXbm, GoodFilesGiveExactBytes) {
+  for (const GoodCase& c : GoodCases()) {
+    SCOPED_TRACE(c.name);
+    Bytes bmp;
+    const XbmResult r = DecodeXbm(c.file, bmp);
+    EXPECT_TRUE(r.ok()) << "error: have " << ErrorName(r.error) << " (" << r.reason << "), want None";
+    EXPECT_TRUE(r.headerRead);
+    EXPECT_EQ(r.reason, "");
+    EXPECT_EQ(Difference(bmp, c.want), "");
+  }
+}
+
+TEST(DecodeXbm, OneByOneRedMatchesThePartsExample) {
+  Bytes bmp;
+  ASSERT_TRUE(DecodeXbm(PlainXbm(1, 1, {0xF800}), bmp).ok());
+  ASSERT_EQ(bmp.size(), 58u) << "have " << bmp.size() << " bytes, want 58";
+  EXPECT_EQ(Bytes(bmp.begin() + 54, bmp.end()), (Bytes{0, 0, 248, 0}));
+}
+
+// The output buffer is not zero-filled first when it is reused, so gaps and pad
+// bytes must be written: decoding into a buffer full of other bytes, of the
+// same, a larger or a smaller size, gives the same image.
+TEST(DecodeXbm, ReusedBufferHoldsOnlyTheNewImage) {
+  for (const GoodCase& c : GoodCases()) {
+    SCOPED_TRACE(c.name);
+    for (size_t size : {c.want.size(), c.want.size() + 100, c.want.size() / 2}) {
+      Bytes bmp(size, 0xCD);
+      ASSERT_TRUE(DecodeXbm(c.file, bmp).ok());
+      EXPECT_EQ(Difference(bmp, c.want), "") << "buffer of " << size << " bytes";
+    }
+  }
+}
+
+TEST(DecodeXbm, SecondFileCarriesOnlyItsOwnValues) {
+  Bytes bmp;
+  ASSERT_TRUE(DecodeXbm(PlainXbm(5, 2, {kA, kA, kA, kA, kA, kB, kB, kB, kB, kB}), bmp).ok());
+  ASSERT_TRUE(DecodeXbm(PlainXbm(1, 1, {kRed}), bmp).ok());
+  EXPECT_EQ(Difference(bmp, BmpImage(1, 1, Cat({kRedBgr, Zeros(1)}))), "");
+}
+
+TEST(DecodeXbm, HeaderIsReported) {
+  Bytes bmp;
+  const XbmResult r = DecodeXbm(XbmHeader(3, 2, 7, 1, 10) + Zeros(12), bmp);
+  ASSERT_TRUE(r.ok()) << r.reason;
+  EXPECT_EQ(r.header.width, 3);
+  EXPECT_EQ(r.header.height, 2);
+  EXPECT_EQ(r.header.encoding, 7);
+  EXPECT_EQ(r.header.dataStart, 74u);
+}
+
+struct BadCase {
+  const char* name;  // named after the defect
+  Bytes file;
+  XbmError want;
+  std::string wantReason;  // a part the reason must contain
+  bool headerRead;
+};
+
+std::vector<BadCase> BadCases() {
+  Bytes tableShort = XbmHeader(1, 10, 1) + Zeros(32);  // 8 of 10 entries
+  Bytes rowPastEnd = XbmHeader(1, 1, 1);
+  Add32(rowPastEnd, 1000);
+  Bytes rowOffsetMax = XbmHeader(1, 1, 1);  // DataStart far past the end
+  Set32(rowOffsetMax, 36, 1);
+  Set32(rowOffsetMax, 40, 0xFFFFFFFFu);
+  Bytes tiny64 = XbmHeader(2048, 349525, 0);  // image just under the cap; the rows are missing
+  return {
+      {"empty_file", {}, XbmError::Truncated, "ends in the header at offset 30", false},
+      {"ends_at_31", Zeros(31), XbmError::Truncated, "ends in the header at offset 30", false},
+      {"ends_at_39", Prefix(XbmHeader(1, 1, 0), 39),
+       XbmError::Truncated, "ends in the header at offset 36", false},
+      {"extraflag_ends_at_43", Prefix(XbmHeader(1, 1, 0, 1, 0), 43),
+       XbmError::Truncated, "ends in the header at offset 40", false},
+      {"width_2049", PlainXbm(2049, 1, {}), XbmError::BadWidth, "width 2049", true},
+      {"width_minus_1", PlainXbm(-1, 1, {}), XbmError::BadWidth, "width -1", true},
+      {"width_int_min", PlainXbm(INT32_MIN, 1, {}), XbmError::BadWidth, "width -2147483648", true},
+      {"height_minus_1", PlainXbm(1, -1, {}), XbmError::BadHeight, "height -1", true},
+      {"height_minus_1_skiprun", XbmHeader(1, -1, 1), XbmError::BadHeight, "height -1", true},
+      {"plain_last_byte_missing", Prefix(PlainXbm(2, 2, {1, 2, 3, 4}), 71),
+       XbmError::Truncated, "ends in the row data at offset 68", true},
+      {"plain_no_rows", XbmHeader(2, 2, 0), XbmError::Truncated, "ends in the row data at offset 64", true},
+      {"plain_extra_block_missing", Prefix(XbmHeader(1, 1, 0, 1, 100), 80),
+       XbmError::Truncated, "ends in the row data at offset 164", true},
+      {"row_table_short", tableShort, XbmError::Truncated, "ends in the row table at offset 96", true},
+      {"row_table_missing", XbmHeader(1, 1, 1), XbmError::Truncated, "ends in the row table at offset 64", true},
+      {"row_offset_past_end", rowPastEnd, XbmError::Truncated, "ends in the row data at offset 1064", true},
+      {"data_start_past_end_skiprun", rowOffsetMax, XbmError::Truncated, "ends in the row table at offset 4294967359",
+       true},
+      {"pixelbytes_missing", SkipRunXbm(2, {SkipRunRow{}.Skip(2)}), XbmError::Truncated,
+       "ends in the row data at offset 70", true},
+      {"pixels_missing", SkipRunXbm(2, {SkipRunRow{}.Skip(0).RawRun(4, {1, 2, 3})}), XbmError::Truncated,
+       "ends in the row data at offset 72", true},
+      {"odd_run_byte_missing", SkipRunXbm(2, {SkipRunRow{}.Skip(0).RawRun(5, {1, 2, 3, 4})}), XbmError::Truncated,
+       "ends in the row data at offset 72", true},
+      {"next_skip_missing", SkipRunXbm(3, {SkipRunRow{}.Skip(0).Run({kRed})}), XbmError::Truncated,
+       "ends in the row data at offset 74", true},
+      {"run_4097_bytes", SkipRunXbm(2048, {SkipRunRow{}.Skip(0).RawRun(4097, Zeros(4097))}), XbmError::BadRun,
+       "run of 4097 bytes", true},
+      {"run_65535_bytes", SkipRunXbm(2048, {SkipRunRow{}.Skip(0).RawRun(65535, {})}), XbmError::BadRun,
+       "run of 65535 bytes", true},
+      {"gap_2049_pixels", SkipRunXbm(2048, {SkipRunRow{}.Skip(4098)}), XbmError::BadRun, "gap of 2049 pixels", true},
+      {"gap_0_run_0", SkipRunXbm(4, {SkipRunRow{}.Skip(0).RawRun(0, {})}), XbmError::BadRun, "add no pixel", true},
+      {"skip1_run1_no_progress", SkipRunXbm(4, {SkipRunRow{}.Skip(1).RawRun(1, {0})}), XbmError::BadRun,
+       "add no pixel", true},
+      {"later_step_no_progress", SkipRunXbm(4, {SkipRunRow{}.Skip(2).Run({kRed}).Skip(0).RawRun(1, {0})}),
+       XbmError::BadRun, "add no pixel in row 0 at offset 76", true},
+      {"gap_past_row", SkipRunXbm(4, {SkipRunRow{}.Skip(10)}), XbmError::RowOverflow, "gap passes width 4", true},
+      {"run_past_row", SkipRunXbm(4, {SkipRunRow{}.Skip(0).Run({1, 2, 3, 4, 5})}), XbmError::RowOverflow,
+       "run passes width 4", true},
+      {"run_past_row_after_gap", SkipRunXbm(4, {SkipRunRow{}.Skip(4).Run({1, 2, 3})}), XbmError::RowOverflow,
+       "run passes width 4", true},
+      {"gap_past_row_second_row",
+       SkipRunXbm(2, {SkipRunRow{}.Skip(4), SkipRunRow{}.Skip(0).Run({kRed}).Skip(4)}), XbmError::RowOverflow,
+       "gap passes width 2 in row 1", true},
+      {"width0_skiprun_gap", SkipRunXbm(0, {SkipRunRow{}.Skip(2)}), XbmError::RowOverflow, "gap passes width 0", true},
+      {"too_large_2048x349526", XbmHeader(2048, 349526, 0), XbmError::TooLarge, "image of 2147487798 bytes", true},
+      {"too_large_skiprun", XbmHeader(16, INT32_MAX, 1), XbmError::TooLarge, "over 2147483647", true},
+      {"just_under_cap_but_no_rows", tiny64, XbmError::Truncated, "ends in the row data at offset 64", true},
+  };
+}
+
+TEST(DecodeXbm, BadFilesFailCleanly) {
+  for (const BadCase& c : BadCases()) {
+    SCOPED_TRACE(c.name);
+    Bytes bmp(100, 0xCD);  // a failure leaves the buffer empty
+    const XbmResult r = DecodeXbm(c.file, bmp);
+    EXPECT_EQ(ErrorName(r.error), std::string(ErrorName(c.want))) << "reason: " << r.reason;
+    EXPECT_NE(r.reason.find(c.wantReason), std::string::npos)
+        << "reason: have \"" << r.reason << "\", want it to contain \"" << c.wantReason << "\"";
+    EXPECT_EQ(r.headerRead, c.headerRead);
+    EXPECT_TRUE(bmp.empty()) << "have " << bmp.size() << " bytes, want 0";
+  }
+}
+
+TEST(DecodeXbm, FailureKeepsTheHeaderThatWasRead) {
+  Bytes bmp;
+  const XbmResult r = DecodeXbm(XbmHeader(4000, 3, 1, 1, 5), bmp);
+  EXPECT_EQ(r.error, XbmError::BadWidth);
+  ASSERT_TRUE(r.headerRead);
+  EXPECT_EQ(r.header.width, 4000);
+  EXPECT_EQ(r.header.height, 3);
+  EXPECT_EQ(r.header.encoding, 1);
+  EXPECT_EQ(r.header.dataStart, 69u);
+}
+
+// Every prefix of a good file either fails as Truncated, leaving no image, or
+// (when it still holds every byte that is read) gives the same image.
+TEST(DecodeXbm, EveryPrefixFailsCleanlyOrDecodesTheSame) {
+  size_t prefixes = 0, goodPrefixes = 0;
+  for (const GoodCase& c : GoodCases()) {
+    if (c.file.size() > 3000) continue;
+    SCOPED_TRACE(c.name);
+    for (size_t n = 0; n < c.file.size(); ++n) {
+      Bytes bmp(10, 0xCD);
+      const XbmResult r = DecodeXbm(std::span(c.file.data(), n), bmp);
+      ++prefixes;
+      if (r.ok()) {
+        ++goodPrefixes;
+        EXPECT_EQ(Difference(bmp, c.want), "") << "prefix of " << n << " bytes";
+        continue;
+      }
+      EXPECT_EQ(ErrorName(r.error), std::string("Truncated")) << "prefix of " << n << " bytes: " << r.reason;
+      EXPECT_NE(r.reason.find("at offset"), std::string::npos) << r.reason;
+      EXPECT_TRUE(bmp.empty()) << "prefix of " << n << " bytes";
+    }
+  }
+  EXPECT_GT(prefixes, 500u);
+  EXPECT_GT(goodPrefixes, 0u);  // e.g. the trailing bytes of plain_trailing_bytes_not_needed
+}
+
+TEST(DecodeXbm, WidthZeroWithHugeHeightReturnsTheHeaderAlone) {
+  Bytes bmp;
+  const XbmResult r = DecodeXbm(XbmHeader(0, INT32_MAX, 0), bmp);
+  ASSERT_TRUE(r.ok()) << r.reason;
+  EXPECT_EQ(Difference(bmp, BmpImage(0, INT32_MAX, {})), "");
+}
+
+TEST(DecodeXbm, RandomFilesNeverBreakTheContract) {
+  std::mt19937 random(12345);
+  const std::vector<GoodCase> good = GoodCases();
+  for (int i = 0; i < 20000; ++i) {
+    Bytes file = good[random() % good.size()].file;
+    if (file.empty() || file.size() > 3000) continue;
+    for (int flips = 1 + random() % 4; flips > 0; --flips) file[random() % file.size()] = static_cast<uint8_t>(random());
+    Bytes bmp;
+    const XbmResult r = DecodeXbm(file, bmp);
+    if (!r.ok()) {
+      ASSERT_TRUE(bmp.empty());
+      ASSERT_FALSE(r.reason.empty());
+      continue;
+    }
+    ASSERT_GE(bmp.size(), 54u);
+    const uint64_t want = 54 + uint64_t{BmpRowBytes(r.header.width)} * static_cast<uint64_t>(r.header.height);
+    ASSERT_EQ(bmp.size(), want);
+  }
+}
+
+TEST(ConvertXbmFile, ReadsTheFileAndDecodesIt) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("asg_xbm_decoder_" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(dir);
+  const Bytes file = PlainXbm(2, 1, {kRed, kBlue});
+  {
+    std::ofstream out(dir / "sprite.xbm", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+  }
+  Bytes bmp;
+  XbmResult r = ConvertXbmFile(dir / "sprite.xbm", bmp);
+  EXPECT_TRUE(r.ok()) << r.reason;
+  EXPECT_EQ(Difference(bmp, BmpImage(2, 1, Cat({kRedBgr, kBlueBgr, Zeros(2)}))), "");
+
+  r = ConvertXbmFile(dir / "missing.xbm", bmp);
+  EXPECT_EQ(ErrorName(r.error), std::string("CannotOpen"));
+  EXPECT_FALSE(r.headerRead);
+  EXPECT_FALSE(r.reason.empty());
+  EXPECT_TRUE(bmp.empty());
+
+  bmp.assign(10, 1);
+  r = ConvertXbmFile(dir, bmp);  // a folder
+  EXPECT_EQ(ErrorName(r.error), std::string("CannotOpen"));
+  EXPECT_TRUE(bmp.empty());
+
+  std::filesystem::remove_all(dir);
+}
+
+TEST(SizeText, IsWindows1251SizeText) {
+  const struct {
+    int32_t width, height;
+    std::string want;
+  } cases[] = {
+      {64, 48, "\xD0\xE0\xE7\xEC\xE5\xF0: 64x48"},
+      {64, 0, "\xD0\xE0\xE7\xEC\xE5\xF0: 64x0"},
+      {0, 0, "\xD0\xE0\xE7\xEC\xE5\xF0: 0x0"},
+      {-5, -1, "\xD0\xE0\xE7\xEC\xE5\xF0: -5x-1"},
+      {INT32_MIN, INT32_MAX, "\xD0\xE0\xE7\xEC\xE5\xF0: -2147483648x2147483647"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SizeText(c.width, c.height), c.want) << "for " << c.width << " x " << c.height;
+  }
+}
+
+TEST(SplitRgb565, GivesTheFieldsUnscaled) {
+  constexpr Rgb565Fields f = SplitRgb565(0xABCD);
+  EXPECT_EQ(f.blue, 0x0D);
+  EXPECT_EQ(f.green, 0x1E);
+  EXPECT_EQ(f.red, 0x15);
+}
+
+TEST(BmpRowBytes, PadsToFourBytes) {
+  const struct {
+    int32_t width;
+    uint32_t want;
+  } cases[] = {{0, 0}, {1, 4}, {2, 8}, {3, 12}, {4, 12}, {5, 16}, {6, 20}, {7, 24}, {8, 24}, {2048, 6144}};
+  for (const auto& c : cases) EXPECT_EQ(BmpRowBytes(c.width), c.want) << "width " << c.width;
+}
+
+}  // namespace
+}  // namespace asg
