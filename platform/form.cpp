@@ -1,0 +1,64 @@
+#include "platform/form.h"
+
+#include "platform/application.h"
+
+namespace platform {
+
+Form::Form(std::string_view caption) : Form(nullptr, caption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0) {}
+
+Form::Form(Control* parent, std::string_view text, DWORD style, DWORD exStyle) : Control(parent) {
+  CreateHandle(nullptr, style, exStyle, {0, 0, 100, 100}, text);
+}
+
+Form::~Form() {
+  if (Application::MainForm() == this) Application::SetMainForm(nullptr);
+  Destroy();
+}
+
+void Form::Show() {
+  if (Handle()) ShowWindow(Handle(), SW_SHOW);
+}
+
+void Form::Hide() {
+  if (Handle()) ShowWindow(Handle(), SW_HIDE);
+}
+
+void Form::CenterOnScreen() {
+  auto floorHalf = [](int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); };
+  const Rect b = Bounds();
+  const int left = floorHalf(GetSystemMetrics(SM_CXSCREEN) - b.Width());
+  const int top = floorHalf(GetSystemMetrics(SM_CYSCREEN) - b.Height());
+  SetPosition(left, top);
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SHOWWINDOW:
+      if (wp && !shown_) {
+        shown_ = true;
+        if (OnShow) OnShow(*this);
+      } else if (!wp) {
+        shown_ = false;
+      }
+      break;
+    case WM_CLOSE:
+      if (Application::MainForm() == this) {
+        PostQuitMessage(0);
+        return 0;
+      }
+      Hide();
+      return 0;
+    case WM_ENDSESSION:
+      if (wp && Application::MainForm() == this) {
+        Application::Terminate();
+        if (Application::OnEndSession) Application::OnEndSession();
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefaultHandling(msg, wp, lp);
+}
+
+}  // namespace platform

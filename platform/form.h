@@ -1,0 +1,38 @@
+#pragma once
+// A window of our own class: the top-level window of the program, or a
+// captionless child window shown modally inside it.
+
+#include <functional>
+#include <string_view>
+
+#include "platform/control.h"
+
+namespace platform {
+
+class Form : public Control {
+ public:
+  // A resizable top-level window (title bar, system menu, sizing frame,
+  // minimise and maximise boxes), hidden until shown.
+  explicit Form(std::string_view caption);
+  // A window of any other style, such as a captionless child window of
+  // `parent`; hidden until shown unless `style` has WS_VISIBLE.
+  Form(Control* parent, std::string_view text, DWORD style, DWORD exStyle);
+  ~Form() override;
+
+  // Runs each time the window goes from hidden to shown.
+  std::function<void(Form&)> OnShow;
+
+  void Show();
+  void Hide();
+  // Places the window in the middle of the screen; a screen smaller than the
+  // window gives negative coordinates.
+  void CenterOnScreen();
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  bool shown_ = false;
+};
+
+}  // namespace platform
