@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Times whole xbm2bmp processes against cp of the same files, side by side in
+# one hyperfine run per case, and prints each ratio next to its goal:
+#   one 2048x2048 sprite          xbm2bmp <= 1.5x cp
+#   one 64x48 sprite              xbm2bmp <= 2x cp
+#   2000 sprites of 64x48, -d     xbm2bmp <= 2x cp, into a new folder and over existing files
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+build=build/cli-release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DASG_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target xbm2bmp >/dev/null
+xbm2bmp="$root/$build/cli/xbm2bmp"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/asg-cli-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+mkdir sprites
+
+python3 - <<'PY'
+import struct
+def sprite(width, height, seed):
+    head = bytearray(64)
+    struct.pack_into("<ii", head, 20, width, height)
+    row = [((x * 7 + seed) & 0x1F) << 11 | ((x + seed * 3) & 0x3F) << 5 | (x * 5 & 0x1F) for x in range(width)]
+    return bytes(head) + struct.pack("<%dH" % width, *row) * height
+open("big.xbm", "wb").write(sprite(2048, 2048, 1))
+open("small.xbm", "wb").write(sprite(64, 48, 2))
+for i in range(2000):
+    open("sprites/s%04d.xbm" % i, "wb").write(sprite(64, 48, i))
+PY
+
+hf() { hyperfine --style basic --warmup 3 --export-json "$1.json" "${@:2}"; }
+
+echo "== one 2048x2048 sprite (outputs exist after the warm-up: both replace a file)"
+hf big --min-runs 30 -n xbm2bmp "$xbm2bmp big.xbm big.bmp" -n cp "cp big.xbm big.copy"
+echo "== one 64x48 sprite (outputs exist after the warm-up)"
+hf small --min-runs 300 -N -n xbm2bmp "$xbm2bmp small.xbm small.bmp" -n cp "cp small.xbm small.copy"
+echo "== 2000 sprites of 64x48 into a new folder"
+hf batch-new --min-runs 15 \
+  -n xbm2bmp --prepare "rm -rf out && mkdir out" "$xbm2bmp -d out sprites/*.xbm" \
+  -n cp --prepare "rm -rf out && mkdir out" "cp sprites/*.xbm out/"
+echo "== 2000 sprites of 64x48 over existing files"
+mkdir -p out-bmp out-copy
+hf batch-existing --min-runs 15 \
+  -n xbm2bmp "$xbm2bmp -d out-bmp sprites/*.xbm" \
+  -n cp "cp sprites/*.xbm out-copy/"
+
+echo
+echo "== ratios (mean time of xbm2bmp / mean time of cp)"
+python3 - <<'PY'
+import json
+goals = [("big", "one 2048x2048 sprite", 1.5), ("small", "one 64x48 sprite", 2.0),
+         ("batch-new", "-d, 2000 sprites, new folder", 2.0),
+         ("batch-existing", "-d, 2000 sprites, over existing files", 2.0)]
+for name, label, goal in goals:
+    means = {r["command"]: r["mean"] for r in json.load(open(name + ".json"))["results"]}
+    ratio = means["xbm2bmp"] / means["cp"]
+    verdict = "meets" if ratio <= goal else "MISSES"
+    print("%-40s xbm2bmp %8.2f ms  cp %8.2f ms  ratio %.2f  (goal <= %.1f: %s)"
+          % (label, means["xbm2bmp"] * 1e3, means["cp"] * 1e3, ratio, goal, verdict))
+PY
