@@ -1,5 +1,7 @@
 #include "platform/form.h"
 
+#include <vector>
+
 #include "platform/application.h"
 
 namespace platform {
@@ -29,6 +31,29 @@ void Form::CenterOnScreen() {
   const int left = floorHalf(GetSystemMetrics(SM_CXSCREEN) - b.Width());
   const int top = floorHalf(GetSystemMetrics(SM_CYSCREEN) - b.Height());
   SetPosition(left, top);
+}
+
+int Form::ShowModal() {
+  modalResult_ = 0;
+  HWND self = Handle();
+  if (!self) return 0;
+  HWND focus = GetFocus();
+  std::vector<HWND> disabled;
+  if (HWND owner = Parent() ? Parent()->Handle() : nullptr) {
+    for (HWND child = GetWindow(owner, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (child == self || !IsWindowEnabled(child)) continue;
+      EnableWindow(child, FALSE);
+      disabled.push_back(child);
+    }
+  }
+  Show();
+  Application::ProcessUntil([this] { return modalResult_ != 0; });
+  // The wait may have ended with the program, with this window already gone.
+  for (HWND child : disabled) {
+    if (IsWindow(child)) EnableWindow(child, TRUE);
+  }
+  if (focus && IsWindow(focus)) SetFocus(focus);
+  return IsWindow(self) ? modalResult_ : 0;
 }
 
 LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

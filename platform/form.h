@@ -28,11 +28,23 @@ class Form : public Control {
   // window gives negative coordinates.
   void CenterOnScreen();
 
+  // Modal showing. ShowModal sets the modal result to 0, disables every other
+  // enabled child of the parent window (the parent itself and its menu stay
+  // usable), shows the window and processes messages until the modal result is
+  // set to a non-zero value or the application is terminated; then it enables
+  // the controls it disabled and gives the focus back. A ShowModal started
+  // inside another one on the same window ends together with it.
+  // Returns the modal result, 0 when the application ended the wait.
+  int ShowModal();
+  int ModalResult() const { return modalResult_; }
+  void SetModalResult(int result) { modalResult_ = result; }
+
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   bool shown_ = false;
+  int modalResult_ = 0;
 };
 
 }  // namespace platform

@@ -1,0 +1,59 @@
+#include "platform/folder_dialog.h"
+
+#include <shlobj.h>
+
+#include "platform/text.h"
+
+namespace platform {
+
+namespace {
+
+struct BrowseStart {
+  std::wstring folder;
+};
+
+int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
+  if (msg != BFFM_INITIALIZED) return 0;
+  RECT rc;
+  GetWindowRect(hwnd, &rc);
+  const int width = rc.right - rc.left;
+  const int height = rc.bottom - rc.top;
+  SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const auto* start = reinterpret_cast<const BrowseStart*>(data);
+  if (!start->folder.empty()) {
+    SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->folder.c_str()));
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool FolderDialog::ShowSystemDialog(FolderDialog& dialog) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  BrowseStart start{Widen(dialog.Folder)};
+  const std::wstring title = Widen(dialog.Title);
+  wchar_t shownName[MAX_PATH] = {};
+
+  BROWSEINFOW info{};
+  info.hwndOwner = dialog.Owner ? dialog.Owner->Handle() : nullptr;
+  info.pszDisplayName = shownName;
+  info.lpszTitle = title.empty() ? nullptr : title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  info.lpfn = &BrowseCallback;
+  info.lParam = reinterpret_cast<LPARAM>(&start);
+
+  bool chosen = false;
+  if (LPITEMIDLIST item = SHBrowseForFolderW(&info)) {
+    wchar_t path[MAX_PATH] = {};
+    if (SHGetPathFromIDListW(item, path)) {
+      dialog.Folder = Narrow(path);
+      chosen = true;
+    }
+    CoTaskMemFree(item);
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return chosen;
+}
+
+}  // namespace platform
