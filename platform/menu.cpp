@@ -1,0 +1,118 @@
+#include "platform/menu.h"
+
+#include <cassert>
+
+#include <commctrl.h>
+
+#include "platform/text.h"
+
+namespace platform {
+
+namespace {
+constexpr UINT kFirstCommand = 100;  // command id of item i is kFirstCommand + i
+constexpr UINT_PTR kSubclassId = 0x4D454E55;  // 'MENU'
+}  // namespace
+
+Menu::Menu(Control& window, const std::vector<MenuItem>& bar) : window_(window.Handle()), bar_(CreateMenu()) {
+  assert(IsWindow(window_));
+  Build(bar_, bar);
+  SetMenu(window_, bar_);
+  SetWindowSubclass(window_, &Menu::WindowProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+Menu::~Menu() {
+  if (!window_) return;  // the window went first and took the menu with it
+  RemoveWindowSubclass(window_, &Menu::WindowProc, kSubclassId);
+  SetMenu(window_, nullptr);
+  DestroyMenu(bar_);
+}
+
+void Menu::Build(HMENU parent, const std::vector<MenuItem>& items) {
+  UINT position = 0;
+  for (const MenuItem& item : items) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    if (item.text == "-") {
+      info.fMask = MIIM_FTYPE;
+      info.fType = MFT_SEPARATOR;
+      InsertMenuItemW(parent, position++, TRUE, &info);
+      continue;
+    }
+    const int index = Count();
+    items_.push_back({parent, position, nullptr});
+    std::wstring text = Widen(item.text);
+    info.fMask = MIIM_STRING | MIIM_ID;
+    info.dwTypeData = text.data();
+    info.wID = kFirstCommand + static_cast<UINT>(index);
+    if (!item.items.empty()) {
+      HMENU dropDown = CreatePopupMenu();
+      info.fMask |= MIIM_SUBMENU;
+      info.hSubMenu = dropDown;
+      InsertMenuItemW(parent, position++, TRUE, &info);
+      Build(dropDown, item.items);
+    } else {
+      InsertMenuItemW(parent, position++, TRUE, &info);
+    }
+  }
+}
+
+void Menu::SetHandler(int index, std::function<void()> handler) {
+  assert(index >= 0 && index < Count());
+  items_[static_cast<size_t>(index)].handler = std::move(handler);
+}
+
+void Menu::SetItemEnabled(int index, bool enabled) {
+  assert(index >= 0 && index < Count());
+  const Entry& e = items_[static_cast<size_t>(index)];
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STATE;
+  info.fState = enabled ? MFS_ENABLED : (MFS_DISABLED | MFS_GRAYED);
+  SetMenuItemInfoW(e.parent, e.position, TRUE, &info);
+  if (e.parent == bar_ && window_) DrawMenuBar(window_);
+}
+
+bool Menu::ItemEnabled(int index) const {
+  assert(index >= 0 && index < Count());
+  const Entry& e = items_[static_cast<size_t>(index)];
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STATE;
+  GetMenuItemInfoW(e.parent, e.position, TRUE, &info);
+  return !(info.fState & (MFS_DISABLED | MFS_GRAYED));
+}
+
+std::string Menu::ItemText(int index) const {
+  assert(index >= 0 && index < Count());
+  const Entry& e = items_[static_cast<size_t>(index)];
+  wchar_t text[256] = {};
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text;
+  info.cch = 255;
+  GetMenuItemInfoW(e.parent, e.position, TRUE, &info);
+  return Narrow(text);
+}
+
+void Menu::Choose(int index) {
+  assert(index >= 0 && index < Count());
+  if (auto& handler = items_[static_cast<size_t>(index)].handler) handler();
+}
+
+LRESULT CALLBACK Menu::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<Menu*>(data);
+  if (msg == WM_COMMAND && lp == 0 && HIWORD(wp) == 0) {
+    const int index = static_cast<int>(LOWORD(wp)) - static_cast<int>(kFirstCommand);
+    if (index >= 0 && index < self->Count()) {
+      self->Choose(index);
+      return 0;
+    }
+  } else if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &Menu::WindowProc, kSubclassId);
+    self->window_ = nullptr;  // DestroyWindow destroys the attached menu
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+}  // namespace platform

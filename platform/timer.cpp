@@ -1,0 +1,58 @@
+#include "platform/timer.h"
+
+namespace platform {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"AsgTimer";
+constexpr UINT_PTR kTimerId = 1;
+
+void RegisterTimerClass(WNDPROC proc) {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+  registered = true;
+}
+
+}  // namespace
+
+Timer::Timer(UINT intervalMs) : interval_(intervalMs) {
+  RegisterTimerClass(&Timer::WindowProc);
+  hwnd_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                          nullptr);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Timer::~Timer() {
+  SetEnabled(false);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(hwnd_);
+}
+
+void Timer::SetInterval(UINT intervalMs) {
+  interval_ = intervalMs;
+  if (enabled_) SetTimer(hwnd_, kTimerId, interval_, nullptr);  // restarts with the new interval
+}
+
+void Timer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  if (enabled) SetTimer(hwnd_, kTimerId, interval_, nullptr);
+  else KillTimer(hwnd_, kTimerId);
+}
+
+LRESULT CALLBACK Timer::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_TIMER && wp == kTimerId) {
+    auto* self = reinterpret_cast<Timer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && self->enabled_ && self->OnTick) self->OnTick(*self);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+#pragma once
+// A repeating timer of the user-interface thread. It ticks through a hidden
+// message-only window of its own; register it with a window (Own) so that it
+// goes with that window.
+
+#include <functional>
+
+#include <windows.h>
+
+#include "platform/control.h"
+
+namespace platform {
+
+class Timer : public Owned {
+ public:
+  explicit Timer(UINT intervalMs);
+  ~Timer() override;
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  UINT Interval() const { return interval_; }
+  void SetInterval(UINT intervalMs);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+
+  std::function<void(Timer&)> OnTick;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  HWND hwnd_;
+  UINT interval_;
+  bool enabled_ = false;
+};
+
+}  // namespace platform
