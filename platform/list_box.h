@@ -1,0 +1,37 @@
+#pragma once
+// A list box of texts with the style bits its owner chooses (LBS_*, scroll
+// bars); the base style is a visible child window that notifies its parent.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/control.h"
+
+namespace platform {
+
+class ListBox : public Control {
+ public:
+  ListBox(Control& parent, DWORD style);
+
+  // Raised when the user changes the selection (LBN_SELCHANGE); changes made
+  // through the methods below raise nothing.
+  std::function<void()> OnSelChange;
+
+  int Count() const;
+  void Clear();
+  std::string Item(int index) const;  // empty for an index out of range
+  void Insert(int index, std::string_view cp1251);
+  void Delete(int index);
+  // Adds the names that match `pattern` (LB_DIR with DDL_* `attributes`).
+  void Dir(unsigned attributes, std::string_view pattern);
+  // LB_GETSEL: positive when selected, 0 when not, negative for a bad index.
+  int SelState(int index) const;
+  int CurSel() const;  // LB_GETCURSEL; -1 when there is none
+  void SetCurSel(int index);
+
+ protected:
+  bool OnCommand(WORD code) override;
+};
+
+}  // namespace platform
