@@ -43,8 +43,8 @@ Bytes PlainSprite(int32_t width, int32_t height) {
   return b;
 }
 
-// Rows of alternating gaps and runs of 1 to 16 pixels: many gaps, short runs.
-Bytes SkipRunSprite(int32_t width, int32_t height) {
+// Rows of alternating gaps and runs of 1 to `longest` pixels (random lengths).
+Bytes SkipRunSprite(int32_t width, int32_t height, uint32_t longest) {
   std::vector<Bytes> rows(height);
   uint32_t seed = 12345;
   auto next = [&seed](uint32_t n) {
@@ -55,11 +55,11 @@ Bytes SkipRunSprite(int32_t width, int32_t height) {
     Bytes& row = rows[y];
     int32_t x = 0;
     while (x < width) {
-      const int32_t gap = std::min<int32_t>(static_cast<int32_t>(next(16)), width - x);
+      const int32_t gap = std::min<int32_t>(static_cast<int32_t>(next(longest)), width - x);
       Put16(row, 2 * gap);
       x += gap;
       if (x == width) break;
-      const int32_t run = std::min<int32_t>(static_cast<int32_t>(next(16)), width - x);
+      const int32_t run = std::min<int32_t>(static_cast<int32_t>(next(longest)), width - x);
       Put16(row, 2 * run);
       for (int32_t i = 0; i < run; ++i) Put16(row, Pixel(x + i, y));
       x += run;
@@ -107,8 +107,15 @@ void BM_DecodePlain2048(benchmark::State& state) {
   Decode(state, file);
 }
 
-void BM_DecodeSkipRun2048(benchmark::State& state) {
-  static const Bytes file = SkipRunSprite(2048, 2048);
+// About 120 gaps per row: gaps and runs of 1 to 16 pixels.
+void BM_DecodeSkipRun2048Gaps16(benchmark::State& state) {
+  static const Bytes file = SkipRunSprite(2048, 2048, 16);
+  Decode(state, file);
+}
+
+// About 32 gaps per row: gaps and runs of 1 to 64 pixels.
+void BM_DecodeSkipRun2048Gaps64(benchmark::State& state) {
+  static const Bytes file = SkipRunSprite(2048, 2048, 64);
   Decode(state, file);
 }
 
@@ -129,7 +136,7 @@ void BM_DecodePlain64x48(benchmark::State& state) {
 }
 
 void BM_DecodeSkipRun64x48(benchmark::State& state) {
-  static const Bytes file = SkipRunSprite(64, 48);
+  static const Bytes file = SkipRunSprite(64, 48, 16);
   Decode(state, file);
 }
 
@@ -148,7 +155,8 @@ void BM_DecodePlain2048FreshBuffer(benchmark::State& state) {
 
 BENCHMARK(BM_MemcpyBmp2048)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecodePlain2048)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DecodeSkipRun2048)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DecodeSkipRun2048Gaps16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DecodeSkipRun2048Gaps64)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyBmp64x48)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_DecodePlain64x48)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_DecodeSkipRun64x48)->Unit(benchmark::kNanosecond);
