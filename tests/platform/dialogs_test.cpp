@@ -12,11 +12,13 @@
 #include "platform/form.h"
 #include "platform/save_file_dialog.h"
 #include "platform/text.h"
+#include "tests/platform/dialog_driver.h"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing_dialogs::DialogDriver;
 
 // A folder of its own under the temporary folder, removed afterwards.
 struct TempFolder {
@@ -32,69 +34,6 @@ struct TempFolder {
   fs::path path;
 };
 
-// Answers a system dialog of this thread from a timer, inside the dialog's
-// own message loop: `answer` gets the dialog window once it is shown. After
-// about ten seconds without an answer the dialog is cancelled, so a failing
-// run never hangs.
-struct DialogDriver {
-  static inline std::function<void(HWND)> answer;
-  static inline int ticks = 0;
-
-  explicit DialogDriver(std::function<void(HWND)> a) {
-    answer = std::move(a);
-    ticks = 0;
-    timer = SetTimer(nullptr, 0, 100, &Tick);
-  }
-  ~DialogDriver() { KillTimer(nullptr, timer); }
-
-  static HWND FindDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &IsShownDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-  }
-
-  static BOOL CALLBACK IsShownDialog(HWND hwnd, LPARAM out) {
-    wchar_t cls[16] = {};
-    GetClassNameW(hwnd, cls, 16);
-    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) {
-      *reinterpret_cast<HWND*>(out) = hwnd;
-      return FALSE;
-    }
-    return TRUE;
-  }
-
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindDialog();
-    if (!dialog) return;
-    if (++ticks == 100) {
-      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-      return;
-    }
-    if (ticks == 3 && answer) answer(dialog);  // give the dialog time to fill itself
-  }
-
-  UINT_PTR timer;
-};
-
-struct TextSearch {
-  const std::wstring* text;
-  bool found = false;
-};
-
-BOOL CALLBACK MatchText(HWND child, LPARAM p) {
-  auto* search = reinterpret_cast<TextSearch*>(p);
-  wchar_t buffer[256] = {};
-  GetWindowTextW(child, buffer, 256);
-  if (*search->text == buffer) search->found = true;
-  return !search->found;
-}
-
-bool HasChildWithText(HWND parent, const std::wstring& text) {
-  TextSearch search{&text};
-  EnumChildWindows(parent, &MatchText, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 TEST(SaveFileDialog, FilterTakesTheSystemsDoubleNulForm) {
   const std::wstring have = SaveFileDialog::SystemFilter("Bitmaps (*.bmp)|*.bmp");
   const std::wstring want(L"Bitmaps (*.bmp)\0*.bmp\0\0", 23);
@@ -104,7 +43,6 @@ TEST(SaveFileDialog, FilterTakesTheSystemsDoubleNulForm) {
 TEST(SaveFileDialog, RealDialogOpensInTheFolderAndAddsTheExtension) {
   TempFolder temp;
   Form owner("owner");
-  owner.Show();
   SaveFileDialog dialog;
   dialog.Filter = "Bitmaps (*.bmp)|*.bmp";
   dialog.DefaultExtension = "bmp";
@@ -118,9 +56,7 @@ TEST(SaveFileDialog, RealDialogOpensInTheFolderAndAddsTheExtension) {
     ownerSeen = GetWindow(box, GW_OWNER);
     HWND name = GetDlgItem(box, edt1);
     if (!name) name = GetDlgItem(box, cmb13);
-    wchar_t text[256] = {};
-    GetWindowTextW(name, text, 256);
-    proposed = text;
+    proposed = DialogDriver::TextOf(name);
     SetWindowTextW(name, L"hero");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
@@ -146,7 +82,6 @@ TEST(SaveFileDialog, CancelLeavesTheNameAlone) {
 TEST(FolderDialog, RealDialogStartsAtTheFolderAndReturnsIt) {
   TempFolder temp;
   Form owner("owner");
-  owner.Show();
   FolderDialog dialog;
   dialog.Title = "\xC2\xFB\xE1\xE5\xF0\xE8\xF2\xE5 \xEF\xE0\xEF\xEA\xF3";  // "Выберите папку"
   dialog.Owner = &owner;
@@ -157,7 +92,7 @@ TEST(FolderDialog, RealDialogStartsAtTheFolderAndReturnsIt) {
   HWND ownerSeen = nullptr;
   DialogDriver driver([&](HWND box) {
     GetWindowRect(box, &placed);
-    titleShown = HasChildWithText(box, L"\u0412\u044B\u0431\u0435\u0440\u0438\u0442\u0435 \u043F\u0430\u043F\u043A\u0443");
+    titleShown = DialogDriver::HasChildWithText(box, L"\u0412\u044B\u0431\u0435\u0440\u0438\u0442\u0435 \u043F\u0430\u043F\u043A\u0443");
     ownerSeen = GetWindow(box, GW_OWNER);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
