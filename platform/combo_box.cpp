@@ -13,14 +13,20 @@ ComboBox::ComboBox(Control& parent) : Control(&parent) {
                {0, 0, 100, 21});
   assert(Handle());
   Send(CB_SETMINVISIBLE, kDroppedItems);
-  SetWindowPos(Handle(), nullptr, 0, 0, 100, 21, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, 0, 0, 100, 21, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);  // see HandleMessage
 }
 
 LRESULT ComboBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  // The height a combo box is given is the height of its dropped-down list;
-  // the box itself keeps the height of its selection field. Whatever height
-  // the owner asks for, the list gets room for kDroppedItems items.
-  if (msg == WM_WINDOWPOSCHANGING) {
+  // The height a combo box is given from outside is the height of its
+  // dropped-down list; the box then sizes itself to its selection field,
+  // also after a font change, from inside its own message handling. Whatever
+  // height the owner asks for, the list gets room for kDroppedItems items;
+  // the box's own resizing is left alone.
+  // The dropped-down list asks its combo box for its colours.
+  if (msg == WM_CTLCOLORLISTBOX) {
+    if (HBRUSH brush = CtlColor(reinterpret_cast<HDC>(wp))) return reinterpret_cast<LRESULT>(brush);
+  }
+  if (msg == WM_WINDOWPOSCHANGING && nested_ == 0) {
     auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
     if (!(pos->flags & SWP_NOSIZE)) {
       const int field = static_cast<int>(DefaultHandling(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) +
@@ -29,7 +35,17 @@ LRESULT ComboBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       pos->cy = field + kDroppedItems * item + 2;
     }
   }
-  return DefaultHandling(msg, wp, lp);
+  ++nested_;
+  const LRESULT result = DefaultHandling(msg, wp, lp);
+  --nested_;
+  if (msg == WM_SETFONT && nested_ == 0) {
+    // New item heights: make room for kDroppedItems items of the new font.
+    RECT rc;
+    GetWindowRect(Handle(), &rc);
+    SetWindowPos(Handle(), nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return result;
 }
 
 bool ComboBox::OnCommand(WORD code) {

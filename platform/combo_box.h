@@ -35,6 +35,9 @@ class ComboBox : public Control {
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   bool OnCommand(WORD code) override;
+
+ private:
+  int nested_ = 0;  // depth of the box's own message handling
 };
 
 }  // namespace platform

@@ -112,6 +112,10 @@ TEST(DriveComboBoxFill, TheDropDownShowsAtMostEightItems) {
   form.Show();
   WrenDriveComboBox& combo = NewWrenDriveComboBox(form);
   combo.SetSize(167, 19);
+  combo.SetDrive('C');  // a new font: the box sizes itself again
+  Pump();
+  const int field = static_cast<int>(combo.ComboBox.Send(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
+  EXPECT_LE(combo.ComboBox.Height(), field + 8) << "the closed box keeps the height of its selection field";
   combo.ComboBox.Send(CB_SHOWDROPDOWN, TRUE);
   Pump();
   COMBOBOXINFO info{sizeof info};
@@ -166,6 +170,18 @@ TEST_F(DriveComboBoxTest, SetDriveAppliesColorAndFont) {
   EXPECT_TRUE(combo.ComboBox.HasColor());
   EXPECT_EQ(combo.ComboBox.Color(), 0u) << "Color left at 0 gives black";
   EXPECT_EQ(combo.ComboBox.GetFont().height, 0) << "the default Font replaces the -11 of construction";
+
+  // The selection field and the dropped-down list are painted in that colour.
+  COMBOBOXINFO info{sizeof info};
+  ASSERT_TRUE(GetComboBoxInfo(combo.ComboBox.Handle(), &info));
+  HDC dc = CreateCompatibleDC(nullptr);
+  for (const auto& [to, from] : {std::pair{form.Handle(), combo.ComboBox.Handle()},
+                                 std::pair{combo.ComboBox.Handle(), info.hwndList}}) {
+    SetBkColor(dc, RGB(255, 255, 255));
+    EXPECT_NE(SendMessageW(to, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(from)), 0);
+    EXPECT_EQ(GetBkColor(dc), RGB(0, 0, 0));
+  }
+  DeleteDC(dc);
 
   combo.Color = RGB(255, 255, 255);
   combo.Font.height = -11;
