@@ -1,25 +1,73 @@
 #!/usr/bin/env bash
-# Builds xbm2bmp, makes the demo sprites and converts them all to BMP files.
-# (Until the window program exists, this is what "run" means.)
+# Builds the program for 32-bit Windows and starts it under Wine, with Wine's
+# drive E: holding the demo sprites in the folder the program opens at start:
+#   E:\Program Files\Quillon\Projects\Formats\ASGConverter\
+# On the user's X display the window stays until it is closed. Without a
+# display the program runs on a virtual one (Xvfb): after a few seconds the
+# script takes screenshots, one at start-up and one with a sprite selected,
+# says where they are and closes the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/deps.sh
 
-cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release -DASG_BUILD_TESTS=OFF >/dev/null
-cmake --build build/native --target xbm2bmp
-python3 scripts/make_demo_sprites.py build/demo-sprites
-mkdir -p build/demo-bmp
+export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-asg}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
-shopt -s nocaseglob  # HERO.XBM too
-status=0
-build/native/cli/xbm2bmp -d build/demo-bmp build/demo-sprites/*.xbm || status=$?
-echo
-echo "BMP files are in $root/build/demo-bmp:"
-ls build/demo-bmp
-if [ "$status" -eq 1 ]; then
-  echo "damaged.xbm is broken on purpose: xbm2bmp reports it, writes no BMP for it and"
-  echo "exits with status 1; every other sprite was converted, so this run counts as done."
-elif [ "$status" -ne 0 ]; then
-  exit "$status"
+cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build build/win32 --target ASGXBMConverter
+exe="$root/build/win32/app/ASGXBMConverter.exe"
+
+drive_e="$root/build/drive-e"
+sprites="$drive_e/Program Files/Quillon/Projects/Formats/ASGConverter"
+python3 scripts/make_demo_sprites.py "$sprites"
+bash scripts/wine-prefix.sh
+ln -sfn "$drive_e" "$WINEPREFIX/dosdevices/e:"
+echo "Drive E: is $drive_e"
+
+# The program's own folder is its current folder (where the save dialogs start).
+cd "$root/build/win32/app"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  # Let the desktop's window manager draw the title bar.
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1 || true
+  echo "Starting the program on display $DISPLAY"
+  exec wine "$exe"
 fi
+
+# No display: a virtual one, without a window manager, so Wine draws the title bar itself.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+wineserver -w  # Wine's desktop process must start afresh on the virtual display
+shots="$root/build/screenshots"
+mkdir -p "$shots"
+cat >"$root/build/run-on-xvfb.sh" <<'EOF'
+set -u
+wine "$1" &
+program=$!
+window=""
+for _ in $(seq 60); do
+  window=$(xdotool search --name "Ashgrove XBM Converter" 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  sleep 0.5
+done
+sleep 3
+import -window root "$2/start.png"
+# Click into the file list, then pick its first sprite with the Home key.
+if [ -n "$window" ]; then
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + 80)) $((Y + 300)) click 1
+  sleep 1
+  xdotool key Home
+  sleep 2
+  import -window root "$2/selected.png"
+  xdotool key alt+F4
+fi
+for _ in $(seq 30); do kill -0 "$program" 2>/dev/null || break; sleep 0.5; done
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null
+echo "The program ended with exit code $?"
+EOF
+echo "No X display: running the program on a virtual display (Xvfb)"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash ${ASG_TRACE:+-x} "$root/build/run-on-xvfb.sh" "$exe" "$shots"
+echo "Screenshots: $shots/start.png (start-up) and $shots/selected.png (first sprite selected)"
