@@ -39,7 +39,8 @@ bool SaveFileDialog::ShowSystemDialog(SaveFileDialog& dialog) {
   ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
   ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  ofn.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+              OFN_NOCHANGEDIR;  // saving changes nothing but the file
   if (!GetSaveFileNameW(&ofn)) return false;
   dialog.FileName = Narrow(name.data());
   return true;

@@ -1,8 +1,8 @@
 #pragma once
 // The system's save-file dialog: explorer style, long file names, a prompt
 // before an existing file is replaced, existing folders only, no read-only
-// check box. Created once and reused; the caller sets the initial folder and
-// name before every showing.
+// check box; the process's current folder stays as it was. Created once and
+// reused; the caller sets the initial folder and name before every showing.
 
 #include <functional>
 #include <string>

@@ -1,0 +1,306 @@
+// The export commands of the main window, in process: the dialogs are answered
+// through their Prompt seam, and once each through the real system dialog.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include <dlgs.h>
+
+#include "app/MainUnit.h"
+#include "controls/KOLWrenFileListBox.h"
+#include "conversion/xbm_decoder.h"
+#include "platform/application.h"
+#include "platform/bitmap.h"
+#include "platform/folder_dialog.h"
+#include "platform/form.h"
+#include "platform/label.h"
+#include "platform/menu.h"
+#include "platform/paint_box.h"
+#include "platform/save_file_dialog.h"
+#include "platform/text.h"
+#include "tests/conversion/xbm_test_files.h"
+#include "tests/platform/dialog_driver.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using asg::test::Bytes;
+using asg::test::PlainXbm;
+using testing_dialogs::DialogDriver;
+
+constexpr int kSaveItem = 1;
+constexpr int kSaveSelectedItem = 2;
+
+std::string Cp1251(const fs::path& path) { return platform::Narrow(path.wstring()); }
+
+Bytes ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const fs::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// What the core makes of an XBM file: the bytes every written BMP must have.
+Bytes CoreBmp(const fs::path& xbm) {
+  Bytes bmp;
+  asg::ConvertXbmFile(xbm, bmp);
+  return bmp;
+}
+
+// The files of a folder, by name, with their bytes ("<folder>" for a folder).
+std::map<std::string, std::string> FolderContents(const fs::path& folder) {
+  std::map<std::string, std::string> contents;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const Bytes bytes = entry.is_directory() ? Bytes{'<', 'f', '>'} : ReadBytes(entry.path());
+    contents[Cp1251(entry.path().filename())] = std::string(bytes.begin(), bytes.end());
+  }
+  return contents;
+}
+
+std::string AsText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+bool SameFolder(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+}
+
+// A folder of sprites, an output folder, and the main window listing the
+// sprites, its dialogs answered by the test: each showing is recorded with
+// what the command set before it, and answered with `answer` (nullopt cancels).
+class ExportCommands : public testing::Test {
+ protected:
+  struct Asked {
+    std::string folder;
+    std::string name;  // the save dialog's proposed name; empty for the folder dialog
+  };
+
+  void SetUp() override {
+    platform::Application::Reset();
+    root = fs::temp_directory_path() / ("asg-export-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(root);
+    sprites = root / "sprites";
+    out = root / "out";
+    fs::create_directories(sprites);
+    fs::create_directories(out);
+    WriteBytes(sprites / "a.b.xbm", PlainXbm(3, 2, {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0x8410}));
+    WriteBytes(sprites / "SPRITE.XBM", PlainXbm(2, 2, {0x1234, 0x5678, 0x9ABC, 0xDEF0}));
+    WriteBytes(sprites / "x.1.xbm", PlainXbm(1, 1, {0xF800}));
+    WriteBytes(sprites / "x.2.xbm", PlainXbm(4, 1, {0x001F, 0x07E0, 0xF800, 0xFFFF}));
+    WriteBytes(sprites / "unselected.xbm", PlainXbm(1, 1, {0x0001}));
+    WriteBytes(sprites / "empty.xbm", PlainXbm(0, 5, {}));
+    WriteBytes(sprites / "bad.xbm", Bytes(20, 0));  // ends inside the header
+
+    const std::string folder = Cp1251(sprites) + "\\";
+    NewMainWindow(AppMain, nullptr, StartLocation{folder[0], folder});
+    main = AppMain;
+    main->SaveDialog->Prompt = [this](platform::SaveFileDialog& dialog) {
+      asked.push_back({dialog.InitialFolder, dialog.FileName});
+      if (!answer) return false;
+      dialog.FileName = *answer;
+      return true;
+    };
+    main->FolderDialog->Prompt = [this](platform::FolderDialog& dialog) {
+      asked.push_back({dialog.Folder, {}});
+      if (!answer) return false;
+      dialog.Folder = *answer;
+      return true;
+    };
+  }
+
+  void TearDown() override {
+    DestroyMainWindow();
+    platform::Application::Reset();
+    std::error_code ec;
+    fs::remove_all(root, ec);
+  }
+
+  int IndexOf(const std::string& item) const {
+    for (int i = 0; i < main->FileList->Count(); ++i) {
+      if (main->FileList->Item(i) == item) return i;
+    }
+    ADD_FAILURE() << "no item " << item << " in the file list";
+    return -1;
+  }
+
+  // Makes `item` the current item and converts it, as a click on it does.
+  void MakeCurrent(const std::string& item) {
+    main->FileList->ListBox.Send(LB_SETCARETINDEX, IndexOf(item), FALSE);
+    main->FileListChange();
+  }
+
+  void Select(std::initializer_list<std::string> items) {
+    for (const std::string& item : items) main->FileList->ListBox.Send(LB_SETSEL, TRUE, IndexOf(item));
+  }
+
+  // Lists the sprites with their names as they are on disk, not in lower case.
+  void ListNamesAsOnDisk() {
+    main->FileList->CaseMode = WrenFileListBox::kCaseAsListed;
+    main->FileList->SetPath(Cp1251(sprites) + "\\");
+  }
+
+  fs::path root, sprites, out;
+  MainWindow* main = nullptr;
+  std::optional<std::string> answer;
+  std::vector<Asked> asked;
+};
+
+TEST_F(ExportCommands, SavePictureProposesTheNameBeforeTheFirstDotAndWritesThePicture) {
+  fs::create_directories(out / "deeper");
+  struct Case {
+    std::string item;
+    std::string proposed;
+    fs::path target;
+  };
+  const std::vector<Case> cases = {
+      {"sprite.xbm", "sprite", out / "sprite.bmp"},
+      {"a.b.xbm", "a", out / "deeper" / "a.bmp"},
+      {"x.1.xbm", "x", out / "chosen name.bmp"},
+  };
+  std::string folderBefore = SaveFolder;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.item);
+    MakeCurrent(c.item);
+    answer = Cp1251(c.target);
+    // The menu item and a click on the preview run the same command.
+    if (i % 2 == 0) main->SaveItemClick();
+    else main->PreviewClick();
+    ASSERT_EQ(asked.size(), i + 1);
+    EXPECT_EQ(asked[i].name, c.proposed) << "have the name " << asked[i].name << " proposed, want " << c.proposed;
+    EXPECT_EQ(asked[i].folder, folderBefore) << "the dialog opens in the folder of the last save";
+    EXPECT_EQ(AsText(ReadBytes(c.target)), AsText(CoreBmp(sprites / c.item))) << "the file holds the BMP image";
+    EXPECT_EQ(AsText(ReadBytes(c.target)), AsText(Picture->Bytes()));
+    const std::string wantFolder = Cp1251(c.target.parent_path()) + "\\";
+    EXPECT_EQ(SaveFolder, wantFolder) << "have SaveFolder " << SaveFolder << ", want " << wantFolder;
+    folderBefore = SaveFolder;
+  }
+}
+
+TEST_F(ExportCommands, CancellingEitherDialogChangesNothing) {
+  MakeCurrent("a.b.xbm");
+  Select({"a.b.xbm", "sprite.xbm"});
+  const std::string saveFolder = SaveFolder, batchFolder = BatchFolder;
+  const std::string sizeText = main->SizeLabel->Text();
+  const Bytes picture = Picture->Bytes();
+  answer.reset();
+  main->SavePicture();
+  main->SaveSelected();
+  EXPECT_EQ(asked.size(), 2u) << "both dialogs were shown";
+  EXPECT_EQ(SaveFolder, saveFolder);
+  EXPECT_EQ(BatchFolder, batchFolder);
+  EXPECT_EQ(main->SizeLabel->Text(), sizeText);
+  EXPECT_EQ(Picture->Bytes(), picture);
+  EXPECT_TRUE(fs::is_empty(out)) << "have files written after a cancel, want none";
+}
+
+TEST_F(ExportCommands, APictureWithNoPixelsWritesNothingButSaveFolderFollows) {
+  WriteBytes(out / "keep.bmp", Bytes{'k', 'e', 'e', 'p'});
+  for (const std::string item : {"empty.xbm", "bad.xbm"}) {
+    SCOPED_TRACE(item);
+    MakeCurrent(item);
+    ASSERT_TRUE(Picture->Empty()) << "have a " << Picture->Width() << "x" << Picture->Height() << " picture";
+    for (const fs::path target : {out / "keep.bmp", out / "new.bmp"}) {
+      SaveFolder = "C:\\";
+      answer = Cp1251(target);
+      main->SavePicture();
+      EXPECT_EQ(SaveFolder, Cp1251(out) + "\\") << "SaveFolder follows a confirmed save, written or not";
+    }
+    EXPECT_EQ(FolderContents(out), (std::map<std::string, std::string>{{"keep.bmp", "keep"}}))
+        << "the existing file is left alone and no new one is made";
+  }
+}
+
+TEST_F(ExportCommands, SaveSelectedWritesEverySelectedItemInListOrder) {
+  ListNamesAsOnDisk();
+  MakeCurrent("a.b.xbm");
+  const Bytes picture = Picture->Bytes();
+  const int previewWidth = main->Preview->Width(), previewHeight = main->Preview->Height();
+  WriteBytes(out / "empty.bmp", Bytes{'k', 'e', 'e', 'p'});
+  Select({"a.b.xbm", "SPRITE.XBM", "x.1.xbm", "x.2.xbm", "empty.xbm", "bad.xbm"});
+  answer = Cp1251(out);
+  main->SaveSelected();
+
+  EXPECT_EQ(BatchFolder, *answer) << "BatchFolder is the folder as the dialog returned it";
+  const std::map<std::string, std::string> want = {
+      {"a.bmp", AsText(CoreBmp(sprites / "a.b.xbm"))},      // the name ends at the first dot
+      {"SPRITE.bmp", AsText(CoreBmp(sprites / "SPRITE.XBM"))},  // name kept, "bmp" in lower case
+      {"x.bmp", AsText(CoreBmp(sprites / "x.2.xbm"))},      // the later item replaces the earlier
+      {"empty.bmp", "keep"},                                 // no pixels: the old file stays
+  };
+  EXPECT_EQ(FolderContents(out), want);
+
+  const int last = main->FileList->Count() - 1;
+  ASSERT_TRUE(main->FileList->Selected(last));
+  ASSERT_EQ(main->FileList->Item(last), "x.2.xbm");
+  EXPECT_EQ(main->SizeLabel->Text(), asg::SizeText(4, 1)) << "SizeLabel shows the last file of the batch";
+  EXPECT_EQ(Picture->Bytes(), picture) << "the batch leaves Picture alone";
+  EXPECT_EQ(main->Preview->Width(), previewWidth);
+  EXPECT_EQ(main->Preview->Height(), previewHeight);
+}
+
+TEST_F(ExportCommands, SaveSelectedGoesOnAfterAFileThatCannotBeWritten) {
+  ListNamesAsOnDisk();
+  fs::create_directories(out / "a.bmp");  // the first output name is taken by a folder
+  Select({"a.b.xbm", "SPRITE.XBM"});
+  answer = Cp1251(out);
+  main->SaveSelected();
+  EXPECT_TRUE(fs::is_directory(out / "a.bmp"));
+  EXPECT_EQ(AsText(ReadBytes(out / "SPRITE.bmp")), AsText(CoreBmp(sprites / "SPRITE.XBM")))
+      << "the item after the failed one is written";
+}
+
+TEST_F(ExportCommands, BatchFolderIsKeptAsReturnedAndOpensTheNextDialog) {
+  Select({"sprite.xbm"});
+  const std::string start = BatchFolder;
+  answer = Cp1251(out) + "\\";  // a folder given with its final "\", as a drive root is
+  main->SaveSelected();
+  main->SaveSelected();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].folder, start) << "the first folder dialog opens at the start folder";
+  EXPECT_EQ(asked[1].folder, *answer) << "have " << asked[1].folder << ", want " << *answer;
+  EXPECT_EQ(BatchFolder, *answer);
+  EXPECT_TRUE(fs::exists(out / "sprite.bmp")) << "the doubled separator still names the file in that folder";
+}
+
+TEST_F(ExportCommands, RealSaveDialogFromTheMenuSavesUnderTheProposedName) {
+  main->SaveDialog->Prompt = &platform::SaveFileDialog::ShowSystemDialog;
+  MakeCurrent("sprite.xbm");
+  SaveFolder = Cp1251(out);
+  const fs::path currentFolder = fs::current_path();
+  std::wstring proposed;
+  DialogDriver driver([&](HWND dialog) {
+    HWND name = GetDlgItem(dialog, edt1);
+    if (!name) name = GetDlgItem(dialog, cmb13);
+    proposed = DialogDriver::TextOf(name);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // accept the proposed name
+  });
+  main->MainMenu->Choose(kSaveItem);
+  EXPECT_EQ(proposed, L"sprite");
+  EXPECT_EQ(AsText(ReadBytes(out / "sprite.bmp")), AsText(CoreBmp(sprites / "sprite.xbm")));
+  EXPECT_TRUE(SameFolder(SaveFolder, Cp1251(out) + "\\")) << "have SaveFolder " << SaveFolder;
+  EXPECT_EQ(fs::current_path(), currentFolder) << "the dialog leaves the process's current folder alone";
+}
+
+TEST_F(ExportCommands, RealFolderDialogFromTheMenuConvertsTheSelection) {
+  main->FolderDialog->Prompt = &platform::FolderDialog::ShowSystemDialog;
+  Select({"a.b.xbm", "x.2.xbm"});
+  BatchFolder = Cp1251(out);
+  DialogDriver driver([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); });  // the start folder
+  main->MainMenu->Choose(kSaveSelectedItem);
+  EXPECT_TRUE(SameFolder(BatchFolder, Cp1251(out))) << "have BatchFolder " << BatchFolder;
+  EXPECT_EQ(AsText(ReadBytes(out / "a.bmp")), AsText(CoreBmp(sprites / "a.b.xbm")));
+  EXPECT_EQ(AsText(ReadBytes(out / "x.bmp")), AsText(CoreBmp(sprites / "x.2.xbm")));
+}
+
+}  // namespace
