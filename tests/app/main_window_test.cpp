@@ -1,0 +1,366 @@
+// The main window in process: built on a folder of sprites made by the test,
+// driven with the messages a user's mouse produces.
+
+#include "app/MainUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "controls/KOLWrenDirectoryListBox.h"
+#include "controls/KOLWrenDriveComboBox.h"
+#include "controls/KOLWrenFileListBox.h"
+#include "conversion/xbm_decoder.h"
+#include "platform/application.h"
+#include "platform/bitmap.h"
+#include "platform/form.h"
+#include "platform/label.h"
+#include "platform/menu.h"
+#include "platform/paint_box.h"
+#include "platform/panel.h"
+#include "platform/scroll_box.h"
+#include "platform/text.h"
+#include "platform/timer.h"
+#include "tests/controls/test_support.h"
+
+namespace {
+
+using platform::Rect;
+using testing_support::Pump;
+using testing_support::TempFolder;
+
+// A plain-row XBM sprite whose pixel words vary with x and y.
+std::vector<uint8_t> PlainSprite(int32_t width, int32_t height) {
+  std::vector<uint8_t> b(64, 0);
+  for (int i = 0; i < 4; ++i) {
+    b[20 + i] = static_cast<uint8_t>(static_cast<uint32_t>(width) >> (8 * i));
+    b[24 + i] = static_cast<uint8_t>(static_cast<uint32_t>(height) >> (8 * i));
+  }
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      const uint16_t v = static_cast<uint16_t>((x * 31 / std::max(width, 1)) | ((y * 63 / std::max(height, 1)) << 5) |
+                                               (((x + y) & 31) << 11));
+      b.push_back(static_cast<uint8_t>(v));
+      b.push_back(static_cast<uint8_t>(v >> 8));
+    }
+  }
+  return b;
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(std::filesystem::path(platform::Widen(path)), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> CoreBmp(const std::string& path) {
+  std::vector<uint8_t> bmp;
+  asg::ConvertXbmFile(std::filesystem::path(platform::Widen(path)), bmp);
+  return bmp;
+}
+
+// Processes messages for `ms` milliseconds.
+void PumpFor(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  while (static_cast<int>(end - GetTickCount()) > 0) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    platform::Application::ProcessMessages();
+  }
+}
+
+bool BarVisible(const platform::Control& box, int bar) {
+  return (GetWindowLongW(box.Handle(), GWL_STYLE) & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0;
+}
+
+SCROLLINFO BarInfo(const platform::Control& box, int bar) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  GetScrollInfo(box.Handle(), bar, &si);
+  return si;
+}
+
+// Sprites in a folder of their own, with one subfolder holding one more sprite:
+//   Small.XBM 64 x 48, large.xbm 1200 x 900, bad.xbm (cut short), sub\inner.xbm 5 x 3.
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    platform::Application::Reset();
+    folder = temp.Path();
+    WriteFile(folder + "Small.XBM", PlainSprite(64, 48));
+    WriteFile(folder + "large.xbm", PlainSprite(1200, 900));
+    std::vector<uint8_t> bad = PlainSprite(40, 30);
+    bad.resize(bad.size() / 2);
+    WriteFile(folder + "bad.xbm", bad);
+    temp.MakeFolder("sub");
+    WriteFile(folder + "sub\\inner.xbm", PlainSprite(5, 3));
+  }
+  void TearDown() override {
+    DestroyMainWindow();
+    platform::Application::Reset();
+  }
+
+  void Build(const std::string& startFolder) {
+    NewMainWindow(AppMain, nullptr, StartLocation{folder[0], startFolder});
+    ASSERT_NE(AppMain, nullptr);
+    w = AppMain;
+  }
+
+  int IndexOf(const std::string& name) const {
+    for (int i = 0; i < w->FileList->Count(); ++i)
+      if (w->FileList->Item(i) == name) return i;
+    return -1;
+  }
+
+  // Clicks a file of the file list with the mouse; `keys` adds MK_CONTROL or MK_SHIFT.
+  void ClickFile(const std::string& name, WPARAM keys = 0) {
+    const int index = IndexOf(name);
+    ASSERT_GE(index, 0) << name << " is not listed";
+    RECT rc{};
+    w->FileList->ListBox.Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));
+    const LPARAM at = MAKELPARAM(rc.left + 5, (rc.top + rc.bottom) / 2);
+    w->FileList->ListBox.Send(WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+    w->FileList->ListBox.Send(WM_LBUTTONUP, keys, at);
+    Pump();
+  }
+
+  TempFolder temp;
+  std::string folder;  // ends in "\"
+  MainWindow* w = nullptr;
+};
+
+TEST_F(MainWindowTest, StartsHiddenOnTheStartFolderWithTheSharedStateSet) {
+  Build(folder);
+  EXPECT_EQ(w->Window->Text(), "Ashgrove XBM Converter v1.0");
+  EXPECT_FALSE(w->Window->Visible());
+  EXPECT_EQ(platform::Application::MainForm(), w->Window);
+  EXPECT_EQ(w->DriveCombo->Drive, folder[0]);
+  EXPECT_EQ(w->FolderList->Path, folder);
+  EXPECT_EQ(w->FileList->Path, folder);
+  std::vector<std::string> names;
+  for (int i = 0; i < w->FileList->Count(); ++i) names.push_back(w->FileList->Item(i));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"bad.xbm", "large.xbm", "small.xbm"})) << "lower case, no folders";
+  EXPECT_EQ(w->SizeLabel->Text(), "");
+  EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 137, 121}));
+  EXPECT_TRUE(w->MenuTimer->Enabled());
+  EXPECT_EQ(w->MenuTimer->Interval(), 50u);
+  EXPECT_TRUE(w->MainMenu->ItemEnabled(1));
+  EXPECT_TRUE(w->MainMenu->ItemEnabled(2));
+  ASSERT_NE(Picture, nullptr);
+  EXPECT_EQ(Picture->Width(), 1);
+  EXPECT_EQ(Picture->Height(), 1);
+  EXPECT_EQ(BmpHeader[0], 'B');
+  EXPECT_EQ(BmpHeader[1], 'M');
+  wchar_t current[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, current);
+  EXPECT_EQ(SaveFolder, platform::Narrow(current));
+  EXPECT_EQ(BatchFolder, SaveFolder);
+}
+
+TEST_F(MainWindowTest, MenuHasTheFiveNumberedItems) {
+  Build(folder);
+  // "Файл", "Сохранить...", "Сохранить выделенное...", "Выход", "О Программе..."
+  const std::vector<std::string> want = {
+      "\xD4\xE0\xE9\xEB", "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC...",
+      "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC \xE2\xFB\xE4\xE5\xEB\xE5\xED\xED\xEE\xE5...", "\xC2\xFB\xF5\xEE\xE4",
+      "\xCE \xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5..."};
+  ASSERT_EQ(w->MainMenu->Count(), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(w->MainMenu->ItemText(i), want[i]) << "item " << i;
+}
+
+TEST_F(MainWindowTest, LayoutKeepsItsFixedSizesAfterCreationAndAfterResizing) {
+  Build(folder);
+  EXPECT_EQ(w->Window->Width(), 696);
+  EXPECT_EQ(w->Window->Height(), 506);
+  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_EQ(w->Window->Left(), (screenW - 696) / 2) << "centred";
+  EXPECT_EQ(w->Window->Top(), (screenH - 506) / 2);
+
+  for (auto [width, height] : {std::pair{696, 506}, std::pair{900, 700}, std::pair{500, 400}}) {
+    w->Window->SetSize(width, height);
+    const Rect c = w->Window->ClientRect();
+    const int W = c.Width(), H = c.Height(), P = H - 17;
+    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    EXPECT_EQ(w->StatusStrip->Bounds(), (Rect{0, H - 17, W, H}));
+    EXPECT_EQ(w->LeftPane->Bounds(), (Rect{0, 0, 167, P}));
+    EXPECT_EQ(w->PreviewArea->Bounds(), (Rect{167, 0, W, P}));
+    EXPECT_EQ(w->DriveStrip->Bounds(), (Rect{0, 0, 167, 25}));
+    EXPECT_EQ(w->FolderList->ListView.Bounds(), (Rect{0, 25, 167, 202})) << "184 snapped to whole rows: 177";
+    EXPECT_EQ(w->FileList->ListBox.Bounds(), (Rect{0, 202, 167, P}));
+    EXPECT_EQ(w->DriveCombo->ComboBox.Left(), 0);
+    EXPECT_EQ(w->DriveCombo->ComboBox.Top(), 0);
+    EXPECT_EQ(w->DriveCombo->ComboBox.Width(), 167);
+    EXPECT_EQ(w->SizeLabel->Bounds(), (Rect{0, 0, 168, 22}));
+  }
+  EXPECT_EQ(w->SizeLabel->GetFont().height, -11);
+  EXPECT_EQ(w->DriveCombo->Font.height, -11);
+}
+
+TEST_F(MainWindowTest, ChainFromDriveToFolderToFileToPictureAndLabel) {
+  Build(folder);
+  // A drive pick lists the drive's root and leaves the file list alone.
+  w->DriveCombo->SetDrive(folder[0]);
+  EXPECT_EQ(w->FolderList->Path, std::string(1, folder[0]) + ":\\");
+  EXPECT_EQ(w->FileList->Path, folder);
+
+  // A double click on a subfolder row enters it and lists its sprites.
+  w->FolderList->SetPath(folder);
+  const int subRow = w->FolderList->Levels;  // the first (only) subfolder row
+  ListView_SetItemState(w->FolderList->ListView.Handle(), subRow, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED);
+  RECT rc{LVIR_BOUNDS};
+  w->FolderList->ListView.Send(LVM_GETITEMRECT, static_cast<WPARAM>(subRow), reinterpret_cast<LPARAM>(&rc));
+  w->FolderList->ListView.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(rc.left + 40, (rc.top + rc.bottom) / 2));
+  Pump();
+  EXPECT_EQ(w->FolderList->Path, folder + "sub\\");
+  EXPECT_EQ(w->FileList->Path, folder + "sub\\");
+  ASSERT_EQ(w->FileList->Count(), 1);
+
+  // A click on the file converts it into Picture and shows it at once.
+  ClickFile("inner.xbm");
+  EXPECT_EQ(w->SizeLabel->Text(), asg::SizeText(5, 3));
+  EXPECT_EQ(Picture->Bytes(), CoreBmp(folder + "sub\\inner.xbm"));
+  EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 5, 3}));
+  EXPECT_TRUE(std::equal(BmpHeader.begin(), BmpHeader.end(), Picture->Bytes().begin())) << "BmpHeader filled";
+}
+
+TEST_F(MainWindowTest, SelectingA64x48SpriteSizesThePreviewBeforeTheNextPaint) {
+  Build(folder);
+  w->Window->Show();
+  Pump();
+  ClickFile("small.xbm");
+  EXPECT_EQ(w->SizeLabel->Text(), "\xD0\xE0\xE7\xEC\xE5\xF0: 64x48");
+  EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 64, 48}));
+  EXPECT_FALSE(BarVisible(*w->PreviewArea, SB_HORZ));
+  EXPECT_FALSE(BarVisible(*w->PreviewArea, SB_VERT));
+  // The direct paint put the picture on the preview: a pixel in its middle.
+  const std::vector<uint8_t> bmp = CoreBmp(folder + "Small.XBM");
+  const size_t row = asg::BmpRowBytes(64);
+  const uint8_t* p = bmp.data() + 54 + row * (48 - 1 - 20) + 3 * 30;  // pixel (30, 20)
+  HDC dc = GetDC(w->Preview->Handle());
+  const COLORREF shown = GetPixel(dc, 30, 20);
+  ReleaseDC(w->Preview->Handle(), dc);
+  EXPECT_EQ(shown, RGB(p[2], p[1], p[0]));
+}
+
+TEST_F(MainWindowTest, ALargePictureScrollsAndASmallerOneAfterItRemovesTheBars) {
+  Build(folder);
+  w->Window->Show();
+  Pump();
+  ClickFile("large.xbm");
+  EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 1200, 900}));
+  ASSERT_TRUE(BarVisible(*w->PreviewArea, SB_HORZ));
+  ASSERT_TRUE(BarVisible(*w->PreviewArea, SB_VERT));
+  const Rect visible = w->PreviewArea->ClientRect();
+  const SCROLLINFO h = BarInfo(*w->PreviewArea, SB_HORZ), v = BarInfo(*w->PreviewArea, SB_VERT);
+  EXPECT_EQ(h.nMin, 0);
+  EXPECT_EQ(h.nMax, 1199);
+  EXPECT_EQ(static_cast<int>(h.nPage), visible.Width());
+  EXPECT_EQ(v.nMax, 899);
+  EXPECT_EQ(static_cast<int>(v.nPage), visible.Height());
+
+  w->PreviewArea->Send(WM_VSCROLL, SB_LINEDOWN, 0);
+  w->PreviewArea->Send(WM_HSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(w->Preview->Top(), -16);
+  EXPECT_EQ(w->Preview->Left(), -visible.Width());
+
+  ClickFile("small.xbm");
+  EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 64, 48})) << "back at the top-left corner";
+  EXPECT_FALSE(BarVisible(*w->PreviewArea, SB_HORZ));
+  EXPECT_FALSE(BarVisible(*w->PreviewArea, SB_VERT));
+}
+
+TEST_F(MainWindowTest, ARejectedFileEmptiesThePictureAndSaysSo) {
+  Build(folder);
+  ClickFile("small.xbm");
+  ClickFile("bad.xbm");
+  EXPECT_EQ(w->SizeLabel->Text(), ReadErrorText);
+  EXPECT_EQ(Picture->Width(), 0);
+  EXPECT_EQ(Picture->Height(), 0);
+  EXPECT_TRUE(Picture->Bytes().empty());
+  EXPECT_EQ(w->Preview->Width(), 0);
+  EXPECT_EQ(w->Preview->Height(), 0);
+  ClickFile("small.xbm");
+  EXPECT_EQ(Picture->Width(), 64) << "the next good file shows again";
+}
+
+TEST_F(MainWindowTest, SaveItemsAreGreyedWithinATickWhileNothingIsSelected) {
+  Build(folder);
+  auto state = [&] { return std::pair{w->MainMenu->ItemEnabled(1), w->MainMenu->ItemEnabled(2)}; };
+  PumpFor(150);
+  EXPECT_EQ(state(), std::pair(false, false)) << "nothing selected after start";
+  ClickFile("small.xbm");
+  PumpFor(150);
+  EXPECT_EQ(state(), std::pair(true, true)) << "one file selected";
+  ClickFile("small.xbm", MK_CONTROL);
+  PumpFor(150);
+  EXPECT_EQ(w->FileList->SelectedCount(), 0);
+  EXPECT_EQ(state(), std::pair(false, false)) << "a Ctrl+click deselected the last one";
+  EXPECT_EQ(w->SizeLabel->Text(), asg::SizeText(64, 48)) << "the deselected current file is still shown";
+  ClickFile("small.xbm");
+  PumpFor(150);
+  w->FileList->SetPath(folder + "sub\\");
+  const std::string empty = temp.MakeFolder("empty");
+  w->FileList->SetPath(empty);
+  PumpFor(150);
+  EXPECT_EQ(w->FileList->SelectedCount(), -1);
+  EXPECT_EQ(state(), std::pair(false, false)) << "an empty list";
+}
+
+TEST_F(MainWindowTest, TheExitItemAndACloseRequestBothEndTheLoop) {
+  struct Case {
+    const char* name;
+    void (*close)(MainWindow&);  // queues what the user's action sends
+  };
+  const Case cases[] = {
+      {"menu item 3",
+       [](MainWindow& m) {
+         HMENU file = GetSubMenu(GetMenu(m.Window->Handle()), 0);
+         PostMessageW(m.Window->Handle(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(file, 3), 0), 0);
+       }},
+      {"WM_CLOSE", [](MainWindow& m) { PostMessageW(m.Window->Handle(), WM_CLOSE, 0, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::Application::Reset();
+    Build(folder);
+    HWND window = w->Window->Handle();
+    c.close(*w);
+    platform::Application::Run(*w->Window);  // returns when the loop has ended
+    EXPECT_TRUE(platform::Application::Terminated());
+    EXPECT_TRUE(IsWindow(window)) << "destroyed after the loop, not by the request";
+    DestroyMainWindow();
+    EXPECT_EQ(AppMain, nullptr);
+    EXPECT_FALSE(IsWindow(window));
+  }
+}
+
+TEST_F(MainWindowTest, AMissingStartFolderLeavesBothListsEmptyWithoutAMessage) {
+  Build(folder + "missing\\");
+  EXPECT_EQ(w->FolderList->Path, "");
+  EXPECT_EQ(w->FileList->Path, "");
+  EXPECT_EQ(w->FileList->Count(), 0);
+  EXPECT_EQ(w->FolderList->ListView.Send(LVM_GETITEMCOUNT), 0);
+  PumpFor(150);
+  EXPECT_FALSE(w->MainMenu->ItemEnabled(1));
+  EXPECT_EQ(GetWindow(w->Window->Handle(), GW_ENABLEDPOPUP), nullptr) << "no message box";
+}
+
+TEST_F(MainWindowTest, EndOfSessionTearsTheWindowDownAtOnce) {
+  Build(folder);
+  HWND window = w->Window->Handle();
+  platform::Application::OnEndSession = [] { DestroyMainWindow(); };
+  SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(platform::Application::Terminated());
+  EXPECT_EQ(AppMain, nullptr);
+  EXPECT_FALSE(IsWindow(window));
+}
+
+}  // namespace
