@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 #include <utility>
 #include <vector>
 
 #include "controls/KOLWrenDirectoryListBox.h"
 #include "controls/KOLWrenDriveComboBox.h"
 #include "controls/KOLWrenFileListBox.h"
+#include "conversion/file_io.h"
 #include "conversion/xbm_decoder.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
@@ -229,9 +231,21 @@ void MainWindow::PreviewPaint(HDC paintDc) {
 }
 
 void ConvertXbm(platform::Label& label, std::string_view path, platform::Bitmap& picture) {
-  std::vector<uint8_t> bmp;
-  const asg::XbmResult result = asg::ConvertXbmFile(std::filesystem::path(platform::Widen(path)), bmp);
-  if (!result.ok() || !picture.LoadFromBmp(std::move(bmp))) {
+  // Both buffers are filled again on the next call: the file's in this one,
+  // the image in the memory of the picture's previous image. Pages that stay
+  // mapped cost no page faults, which dominate a large sprite otherwise.
+  static std::vector<uint8_t> file;
+  constexpr size_t kKeptFileBytes = 16u << 20;
+  std::vector<uint8_t> bmp = picture.TakeBytes();
+  bool loaded = false;
+  try {
+    loaded = asg::ReadWholeFile(std::filesystem::path(platform::Widen(path)), file) &&
+             asg::DecodeXbm(file, bmp).ok() && picture.LoadFromBmp(std::move(bmp));
+  } catch (const std::bad_alloc&) {
+    loaded = false;
+  }
+  if (file.capacity() > kKeptFileBytes) std::vector<uint8_t>().swap(file);
+  if (!loaded) {
     picture.Clear();
     label.SetText(ReadErrorText);
     return;

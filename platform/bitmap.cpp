@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace platform {
 
@@ -43,14 +44,17 @@ std::vector<uint8_t> BlankBmp(int width, int height) {
 
 Bitmap::Bitmap(int width, int height) { LoadFromBmp(BlankBmp(width, height)); }
 
-Bitmap::~Bitmap() { Clear(); }
+Bitmap::~Bitmap() = default;
 
 void Bitmap::Clear() {
-  if (dib_) DeleteObject(dib_);
-  dib_ = nullptr;
   width_ = height_ = 0;
   bytes_.clear();
-  bytes_.shrink_to_fit();
+}
+
+std::vector<uint8_t> Bitmap::TakeBytes() {
+  std::vector<uint8_t> bytes = std::move(bytes_);
+  Clear();
+  return bytes;
 }
 
 bool Bitmap::LoadFromBmp(std::vector<uint8_t> bytes) {
@@ -63,16 +67,6 @@ bool Bitmap::LoadFromBmp(std::vector<uint8_t> bytes) {
   if (width < 0 || height < 0) return false;
   const uint64_t pixelBytes = RowBytes(static_cast<uint64_t>(width)) * static_cast<uint64_t>(height);
   if (bytes.size() != kHeaderBytes + pixelBytes) return false;
-
-  if (width > 0 && height > 0) {
-    BITMAPINFO info{};
-    std::memcpy(&info.bmiHeader, bytes.data() + 14, sizeof info.bmiHeader);
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib) return false;
-    std::memcpy(bits, bytes.data() + kHeaderBytes, static_cast<size_t>(pixelBytes));
-    dib_ = dib;
-  }
   width_ = width;
   height_ = height;
   bytes_ = std::move(bytes);
@@ -80,18 +74,18 @@ bool Bitmap::LoadFromBmp(std::vector<uint8_t> bytes) {
 }
 
 void Bitmap::Draw(HDC dc, int x, int y) const {
-  if (!dib_) return;
+  if (Empty()) return;
   RECT exposed;
   if (GetClipBox(dc, &exposed) == ERROR) return;
   const RECT picture{x, y, x + width_, y + height_};
   RECT part;
   if (!IntersectRect(&part, &exposed, &picture)) return;
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, dib_);
-  BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, source, part.left - x,
-         part.top - y, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
+  BITMAPINFO info{};
+  std::memcpy(&info.bmiHeader, bytes_.data() + 14, sizeof info.bmiHeader);
+  // Rows are stored bottom-up, so the source's y counts from the picture's bottom edge.
+  SetDIBitsToDevice(dc, part.left, part.top, static_cast<DWORD>(part.right - part.left),
+                    static_cast<DWORD>(part.bottom - part.top), part.left - x, y + height_ - part.bottom, 0,
+                    static_cast<UINT>(height_), bytes_.data() + kHeaderBytes, &info, DIB_RGB_COLORS);
 }
 
 }  // namespace platform

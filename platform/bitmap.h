@@ -1,6 +1,7 @@
 #pragma once
-// A 24-bit picture held as a DIB section, together with the exact BMP file
-// bytes it was made from, so that saving it writes those bytes unchanged.
+// A 24-bit picture held as the exact BMP file bytes it was made from: saving
+// writes them unchanged, and drawing hands the rows to the system straight
+// from them. Loading takes the bytes over without copying a pixel.
 
 #include <cstdint>
 #include <span>
@@ -31,13 +32,15 @@ class Bitmap {
 
   // The BMP file image of the picture, byte for byte as loaded; empty when the picture is.
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  // Empties the picture and hands over its bytes, so that their memory can be
+  // filled again (a converter that reuses it touches no fresh pages).
+  std::vector<uint8_t> TakeBytes();
 
   // Draws the picture unscaled with its top-left corner at (x, y), copying
   // only the part inside the surface's clip box (what is exposed).
   void Draw(HDC dc, int x, int y) const;
 
  private:
-  HBITMAP dib_ = nullptr;
   int width_ = 0;
   int height_ = 0;
   std::vector<uint8_t> bytes_;
