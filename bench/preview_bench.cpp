@@ -1,0 +1,135 @@
+// From a click in the file list to the picture the preview draws, the
+// portable part, done as the main window's ConvertXbm does it: the sprite file
+// is opened and read into a buffer kept from the last selection, and decoded
+// into the memory of the picture's previous image, which the picture then
+// takes over (it draws straight from those bytes). Side by side: one memcpy of
+// the same BMP bytes, the goal's yardstick (2048 x 2048 within 3x of it); the
+// first selection, when every buffer is fresh memory; and for a 64 x 48 sprite
+// the open-and-read alone, which should dominate.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "conversion/file_io.h"
+#include "conversion/xbm_decoder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+Bytes PlainSprite(int32_t width, int32_t height) {
+  Bytes b(64, 0);
+  for (int i = 0; i < 4; ++i) {
+    b[20 + i] = static_cast<uint8_t>(static_cast<uint32_t>(width) >> (8 * i));
+    b[24 + i] = static_cast<uint8_t>(static_cast<uint32_t>(height) >> (8 * i));
+  }
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      const auto v = static_cast<uint16_t>(static_cast<uint32_t>(x) * 2654435761u ^ static_cast<uint32_t>(y) * 40503u);
+      b.push_back(static_cast<uint8_t>(v));
+      b.push_back(static_cast<uint8_t>(v >> 8));
+    }
+  }
+  return b;
+}
+
+// A sprite file in the temporary folder, removed at exit.
+class SpriteFile {
+ public:
+  SpriteFile(int32_t width, int32_t height)
+      : path_(fs::temp_directory_path() /
+              ("asg-preview-bench-" + std::to_string(width) + "x" + std::to_string(height) + ".xbm")) {
+    const Bytes bytes = PlainSprite(width, height);
+    std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                 static_cast<std::streamsize>(bytes.size()));
+  }
+  ~SpriteFile() { fs::remove(path_); }
+  const fs::path& Path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+const SpriteFile& Sprite2048() {
+  static const SpriteFile file(2048, 2048);
+  return file;
+}
+const SpriteFile& Sprite64x48() {
+  static const SpriteFile file(64, 48);
+  return file;
+}
+
+// One selection after others: the buffers are those of the previous one.
+void ClickToPicture(benchmark::State& state, const fs::path& path) {
+  Bytes file, picture;
+  for (auto _ : state) {
+    Bytes bmp = std::move(picture);
+    if (!asg::ReadWholeFile(path, file) || !asg::DecodeXbm(file, bmp).ok()) state.SkipWithError("failed");
+    picture = std::move(bmp);
+    benchmark::DoNotOptimize(picture.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+// The first selection: the file buffer and the image are fresh memory.
+void FirstClickToPicture(benchmark::State& state, const fs::path& path) {
+  for (auto _ : state) {
+    Bytes file, bmp;
+    if (!asg::ReadWholeFile(path, file) || !asg::DecodeXbm(file, bmp).ok()) state.SkipWithError("failed");
+    benchmark::DoNotOptimize(bmp.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+void MemcpyBmp(benchmark::State& state, const fs::path& path) {
+  Bytes bmp;
+  asg::ConvertXbmFile(path, bmp);
+  Bytes target(bmp.size());
+  for (auto _ : state) {
+    std::memcpy(target.data(), bmp.data(), bmp.size());
+    benchmark::DoNotOptimize(target.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bmp.size()));
+}
+
+void BM_MemcpyBmp2048(benchmark::State& state) { MemcpyBmp(state, Sprite2048().Path()); }
+void BM_ClickToPicture2048(benchmark::State& state) { ClickToPicture(state, Sprite2048().Path()); }
+void BM_FirstClickToPicture2048(benchmark::State& state) { FirstClickToPicture(state, Sprite2048().Path()); }
+
+void BM_MemcpyBmp64x48(benchmark::State& state) { MemcpyBmp(state, Sprite64x48().Path()); }
+void BM_OpenAndRead64x48(benchmark::State& state) {
+  for (auto _ : state) {
+    Bytes file;
+    if (!asg::ReadWholeFile(Sprite64x48().Path(), file)) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(file.data());
+  }
+}
+void BM_DecodeInMemory64x48(benchmark::State& state) {
+  Bytes file;
+  asg::ReadWholeFile(Sprite64x48().Path(), file);
+  for (auto _ : state) {
+    Bytes bmp;
+    asg::DecodeXbm(file, bmp);
+    benchmark::DoNotOptimize(bmp.data());
+  }
+}
+void BM_ClickToPicture64x48(benchmark::State& state) { ClickToPicture(state, Sprite64x48().Path()); }
+
+}  // namespace
+
+BENCHMARK(BM_MemcpyBmp2048)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClickToPicture2048)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FirstClickToPicture2048)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MemcpyBmp64x48)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_OpenAndRead64x48)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_DecodeInMemory64x48)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_ClickToPicture64x48)->Unit(benchmark::kNanosecond);
+
+BENCHMARK_MAIN();
