@@ -119,6 +119,24 @@ void BM_DecodeSkipRun2048Gaps64(benchmark::State& state) {
   Decode(state, file);
 }
 
+// The same through the portable pixel code, which processors without SSSE3 and
+// other architectures use.
+void DecodePortable(benchmark::State& state, const Bytes& file) {
+  asg::UsePixelCode(asg::PixelCode::Portable);
+  Decode(state, file);
+  asg::UsePixelCode(asg::PixelCode::Fastest);
+}
+
+void BM_DecodePlain2048Portable(benchmark::State& state) {
+  static const Bytes file = PlainSprite(2048, 2048);
+  DecodePortable(state, file);
+}
+
+void BM_DecodeSkipRun2048Gaps16Portable(benchmark::State& state) {
+  static const Bytes file = SkipRunSprite(2048, 2048, 16);
+  DecodePortable(state, file);
+}
+
 void BM_MemcpyBmp64x48(benchmark::State& state) {
   const size_t size = 54 + asg::BmpRowBytes(64) * 48u;
   Bytes src(size, 0x5A), dst(size, 0);
@@ -157,6 +175,8 @@ BENCHMARK(BM_MemcpyBmp2048)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecodePlain2048)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecodeSkipRun2048Gaps16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecodeSkipRun2048Gaps64)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DecodePlain2048Portable)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DecodeSkipRun2048Gaps16Portable)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemcpyBmp64x48)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_DecodePlain64x48)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_DecodeSkipRun64x48)->Unit(benchmark::kNanosecond);

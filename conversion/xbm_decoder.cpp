@@ -7,8 +7,9 @@
 
 #include "conversion/file_io.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#define ASG_SSSE3_PATH 1
+#include <tmmintrin.h>
 #endif
 
 namespace asg {
@@ -17,14 +18,12 @@ namespace {
 constexpr uint64_t kXbmHeaderBytes = 64;
 constexpr uint32_t kMaxGapPixels = 2048;
 
-// Pixel conversion. Two building blocks write past their pixels on purpose,
-// which keeps the inner loops free of tails:
-//  - Convert8 turns 8 pixel words (16 bytes) into 24 bytes and writes up to 2
-//    more bytes after them;
-//  - ZeroGap16 writes 16 zero bytes.
-// The row decoders call them only where the extra bytes stay inside the row
-// being decoded and are rewritten by a later step of that row or by its pad;
-// elsewhere they use the exact ConvertPixels.
+// Pixel conversion comes in two sets of building blocks with the same shape,
+// chosen once at run time: portable code with two tables, and SSSE3 on x86
+// processors that have it. Each set has
+//  - Convert16: 16 pixel words (32 bytes) into exactly 48 bytes;
+//  - Convert4: 4 pixel words into exactly 12 bytes.
+// The row decoders are templates over the set, so both share one body.
 
 // RGB565 to the 24-bit B,G,R value (blue in bits 0..7) through two tables, one
 // indexed by the low byte of the word and one by the high byte; the two results
@@ -60,13 +59,77 @@ inline void Store32(uint8_t* p, uint32_t v) {
   }
 }
 
+struct PortablePixels {
 // 4 pixels into exactly 12 bytes, as three 32-bit stores.
-inline void Convert4(const uint8_t* src, uint8_t* dst) {
-  const uint32_t p0 = Bgr(src), p1 = Bgr(src + 2), p2 = Bgr(src + 4), p3 = Bgr(src + 6);
-  Store32(dst, p0 | p1 << 24);
-  Store32(dst + 4, p1 >> 8 | p2 << 16);
-  Store32(dst + 8, p2 >> 16 | p3 << 8);
+  static void Convert4(const uint8_t* src, uint8_t* dst) {
+    const uint32_t p0 = Bgr(src), p1 = Bgr(src + 2), p2 = Bgr(src + 4), p3 = Bgr(src + 6);
+    Store32(dst, p0 | p1 << 24);
+    Store32(dst + 4, p1 >> 8 | p2 << 16);
+    Store32(dst + 8, p2 >> 16 | p3 << 8);
+  }
+  static void Convert16(const uint8_t* src, uint8_t* dst) {
+    for (int i = 0; i < 4; ++i) Convert4(src + 8 * i, dst + 12 * i);
+  }
+};
+
+#if defined(ASG_SSSE3_PATH)
+// SSSE3: per word, blue and green are built in place as the low and high byte
+// of a 16-bit lane, and red is the word's high byte masked; pshufb then picks
+// the bytes of 16 pixels into three 16-byte stores.
+struct ByteMask {
+  alignas(16) int8_t bytes[16];
+};
+
+// The bytes of output block `block` (0..2) of 16 pixels, taken from 16 bytes
+// that hold the blue/green pairs of pixels `firstPair`.. (blueGreen), or from
+// the 16 packed red bytes (red); -1 marks a byte that the other source fills.
+constexpr ByteMask MakeMask(int block, int firstPair, bool red) {
+  ByteMask m{};
+  for (int k = 0; k < 16; ++k) {
+    const int at = 16 * block + k, pixel = at / 3, field = at % 3;
+    if (red) {
+      m.bytes[k] = static_cast<int8_t>(field == 2 ? pixel : -1);
+    } else {
+      m.bytes[k] = static_cast<int8_t>(field == 2 ? -1 : 2 * (pixel - firstPair) + field);
+    }
+  }
+  return m;
 }
+
+constexpr ByteMask kBlueGreen0 = MakeMask(0, 0, false), kRed0 = MakeMask(0, 0, true);
+constexpr ByteMask kBlueGreen1 = MakeMask(1, 5, false), kRed1 = MakeMask(1, 0, true);
+constexpr ByteMask kBlueGreen2 = MakeMask(2, 8, false), kRed2 = MakeMask(2, 0, true);
+
+struct Ssse3Pixels {
+  [[gnu::target("ssse3")]] static __m128i Mask(const ByteMask& m) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(m.bytes));
+  }
+  // Blue in the low byte and green in the high byte of each 16-bit lane.
+  [[gnu::target("ssse3")]] static __m128i BlueGreen(__m128i v) {
+    const __m128i blue = _mm_and_si128(_mm_slli_epi16(v, 3), _mm_set1_epi16(0x00F8));
+    const __m128i green = _mm_and_si128(_mm_slli_epi16(v, 5), _mm_set1_epi16(static_cast<short>(0xFC00)));
+    return _mm_or_si128(blue, green);
+  }
+  [[gnu::target("ssse3")]] static void Convert16(const uint8_t* src, uint8_t* dst) {
+    const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16));
+    const __m128i red = _mm_and_si128(_mm_packus_epi16(_mm_srli_epi16(v0, 8), _mm_srli_epi16(v1, 8)),
+                                      _mm_set1_epi8(static_cast<char>(0xF8)));
+    const __m128i bg0 = BlueGreen(v0), bg1 = BlueGreen(v1);
+    const __m128i bg5 = _mm_alignr_epi8(bg1, bg0, 10);  // pairs of pixels 5..12
+    Store(dst, bg0, kBlueGreen0, red, kRed0);
+    Store(dst + 16, bg5, kBlueGreen1, red, kRed1);
+    Store(dst + 32, bg1, kBlueGreen2, red, kRed2);
+  }
+  [[gnu::target("ssse3")]] static void Store(uint8_t* dst, __m128i blueGreen, const ByteMask& blueGreenMask,
+                                             __m128i red, const ByteMask& redMask) {
+    const __m128i out =
+        _mm_or_si128(_mm_shuffle_epi8(blueGreen, Mask(blueGreenMask)), _mm_shuffle_epi8(red, Mask(redMask)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), out);
+  }
+  static void Convert4(const uint8_t* src, uint8_t* dst) { PortablePixels::Convert4(src, dst); }
+};
+#endif
 
 inline void Convert1(const uint8_t* src, uint8_t* dst) {
   const uint32_t p = Bgr(src);
@@ -75,46 +138,12 @@ inline void Convert1(const uint8_t* src, uint8_t* dst) {
   dst[2] = static_cast<uint8_t>(p >> 16);
 }
 
-#if defined(__SSE2__)
-// SSE2 (every x86-64): the three fields of 8 words at once, widened to 32-bit
-// B,G,R,0 lanes, then packed to 6 bytes per 64-bit lane.
-inline __m128i PackPairs(__m128i bgr0) {
-  const __m128i low24 = _mm_set1_epi64x(0xFFFFFF);
-  const __m128i high24 = _mm_set1_epi64x(0xFFFFFF000000);
-  return _mm_or_si128(_mm_and_si128(bgr0, low24), _mm_and_si128(_mm_srli_epi64(bgr0, 8), high24));
-}
-
-inline void Convert8(const uint8_t* src, uint8_t* dst) {
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
-  const __m128i f8 = _mm_set1_epi16(0xF8);
-  const __m128i blue = _mm_and_si128(_mm_slli_epi16(v, 3), f8);
-  const __m128i green = _mm_and_si128(_mm_slli_epi16(v, 5), _mm_set1_epi16(static_cast<short>(0xFC00)));
-  const __m128i red = _mm_and_si128(_mm_srli_epi16(v, 8), f8);
-  const __m128i blueGreen = _mm_or_si128(blue, green);
-  const __m128i lo = PackPairs(_mm_unpacklo_epi16(blueGreen, red));
-  const __m128i hi = PackPairs(_mm_unpackhi_epi16(blueGreen, red));
-  // Each 8-byte store carries 6 bytes of pixels and 2 zero bytes that the next one overwrites.
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), lo);
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + 6), _mm_unpackhi_epi64(lo, lo));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + 12), hi);
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + 18), _mm_unpackhi_epi64(hi, hi));
-}
-
-inline void ZeroGap16(uint8_t* dst) { _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_setzero_si128()); }
-#else
-inline void Convert8(const uint8_t* src, uint8_t* dst) {
-  Convert4(src, dst);
-  Convert4(src + 8, dst + 12);
-}
-
-inline void ZeroGap16(uint8_t* dst) { std::memset(dst, 0, 16); }
-#endif
-
 // Converts `count` pixel words at `src` into exactly 3 * count bytes at `dst`.
+template <class Pixels>
 void ConvertPixels(const uint8_t* src, uint8_t* dst, size_t count) {
   size_t i = 0;
-  for (; i + 8 < count; i += 8) Convert8(src + 2 * i, dst + 3 * i);  // extra bytes land on pixels still to come
-  for (; i + 4 <= count; i += 4) Convert4(src + 2 * i, dst + 3 * i);
+  for (; i + 16 <= count; i += 16) Pixels::Convert16(src + 2 * i, dst + 3 * i);
+  for (; i + 4 <= count; i += 4) Pixels::Convert4(src + 2 * i, dst + 3 * i);
   for (; i < count; ++i) Convert1(src + 2 * i, dst + 3 * i);
 }
 
@@ -132,15 +161,15 @@ void WriteBmpHeader(uint8_t* h, uint32_t fileBytes, int32_t width, int32_t heigh
   std::memset(h, 0, kBmpHeaderBytes);
   h[0] = 'B';
   h[1] = 'M';
-  Put32(h + 2, fileBytes);           // bfSize
-  Put32(h + 10, kBmpHeaderBytes);    // bfOffBits
-  Put32(h + 14, 40);                 // biSize
+  Put32(h + 2, fileBytes);         // bfSize
+  Put32(h + 10, kBmpHeaderBytes);  // bfOffBits
+  Put32(h + 14, 40);               // biSize
   Put32(h + 18, static_cast<uint32_t>(width));
   Put32(h + 22, static_cast<uint32_t>(height));  // positive: bottom-up rows
-  Put16(h + 26, 1);                  // biPlanes
-  Put16(h + 28, 24);                 // biBitCount
-  Put32(h + 38, 2834);               // biXPelsPerMeter
-  Put32(h + 42, 2834);               // biYPelsPerMeter
+  Put16(h + 26, 1);                              // biPlanes
+  Put16(h + 28, 24);                             // biBitCount
+  Put32(h + 38, 2834);                           // biXPelsPerMeter
+  Put32(h + 42, 2834);                           // biYPelsPerMeter
 }
 
 // Bounds-checked little-endian reads of the file held in memory.
@@ -153,6 +182,11 @@ class Input {
   }
   const uint8_t* At(uint64_t offset) const { return data_ + offset; }
   uint16_t U16(uint64_t offset) const {
+    if constexpr (std::endian::native == std::endian::little) {
+      uint16_t v;
+      std::memcpy(&v, data_ + offset, 2);
+      return v;
+    }
     return static_cast<uint16_t>(data_[offset] | data_[offset + 1] << 8);
   }
   uint32_t U32(uint64_t offset) const {
@@ -179,26 +213,69 @@ std::string RowAt(uint32_t row, uint64_t offset) {
   return "in row " + std::to_string(row) + " at offset " + std::to_string(offset);
 }
 
-struct Layout {
-  int32_t width;
-  int32_t height;
-  uint64_t rowBytes;  // BMP bytes of one row, pad included
-  uint8_t* pixels;    // first byte after the BMP header
-  uint8_t* Row(uint32_t fileRow) const {  // rows are stored bottom-up
-    return pixels + rowBytes * (static_cast<uint32_t>(height) - 1 - fileRow);
+// What the row decoders need to know of a file whose header passed the checks.
+struct RowSource {
+  Input in;
+  uint64_t dataStart;
+  uint32_t width;
+  uint32_t height;
+  uint32_t rowBytes;  // BMP bytes of one row, pad included
+  bool skipRun;
+
+  static RowSource Of(std::span<const uint8_t> file, const XbmHeader& h) {
+    return {Input(file),          h.dataStart,    static_cast<uint32_t>(h.width), static_cast<uint32_t>(h.height),
+            BmpRowBytes(h.width), h.encoding == 1};
   }
   void Pad(uint8_t* row) const {
-    for (uint32_t i = 0; i < static_cast<uint32_t>(width) % 4; ++i) row[3 * width + i] = 0;
+    for (uint32_t i = 0; i < width % 4; ++i) row[3 * width + i] = 0;
   }
 };
 
-void DecodePlainRows(const Input& in, uint64_t dataStart, const Layout& out) {
-  const uint64_t srcRowBytes = 2 * static_cast<uint64_t>(out.width);
-  for (uint32_t row = 0; row < static_cast<uint32_t>(out.height); ++row) {
-    uint8_t* dst = out.Row(row);
-    ConvertPixels(in.At(dataStart + srcRowBytes * row), dst, static_cast<size_t>(out.width));
-    out.Pad(dst);
+// Where and how a skip-run row is damaged. The row loops only record it; the
+// reason text is made once, on failure.
+struct RowFault {
+  enum class Kind : uint8_t { None, Truncated, LongGap, GapPastWidth, LongRun, NoPixel, RunPastWidth };
+  Kind kind = Kind::None;
+  uint32_t row = 0;  // in the file's order
+  uint64_t offset = 0;
+  uint32_t value = 0;  // the gap in pixels or the run in bytes
+  explicit operator bool() const { return kind != Kind::None; }
+};
+
+XbmResult Fail(XbmResult r, const RowFault& f, uint32_t width) {
+  using Kind = RowFault::Kind;
+  const std::string at = RowAt(f.row, f.offset);
+  switch (f.kind) {
+    case Kind::Truncated:
+      return Truncated(std::move(r), "the row data", f.offset);
+    case Kind::LongGap:
+      return Fail(std::move(r), XbmError::BadRun, "gap of " + std::to_string(f.value) + " pixels over 2048 " + at);
+    case Kind::GapPastWidth:
+      return Fail(std::move(r), XbmError::RowOverflow, "gap passes width " + std::to_string(width) + " " + at);
+    case Kind::LongRun:
+      return Fail(std::move(r), XbmError::BadRun, "run of " + std::to_string(f.value) + " bytes over 4096 " + at);
+    case Kind::NoPixel:
+      return Fail(std::move(r), XbmError::BadRun, "gap and run add no pixel " + at);
+    case Kind::RunPastWidth:
+      return Fail(std::move(r), XbmError::RowOverflow, "run passes width " + std::to_string(width) + " " + at);
+    case Kind::None:
+      break;
   }
+  return r;
+}
+
+// Rows are taken bottom row first, so the file is read backwards a row at a
+// time, which the processor's own prefetching does not foresee; the row above
+// is fetched while this one is converted.
+template <class Pixels>
+void DecodePlainRow(const RowSource& src, uint32_t row, uint8_t* dst) {
+  const uint64_t srcRowBytes = 2 * uint64_t{src.width};
+  const uint8_t* words = src.in.At(src.dataStart + srcRowBytes * row);
+  if (row > 0) {
+    for (uint64_t i = 0; i < srcRowBytes; i += 64) __builtin_prefetch(words - srcRowBytes + i);
+  }
+  ConvertPixels<Pixels>(words, dst, src.width);
+  src.Pad(dst);
 }
 
 // The steps of a skip-run row write from left to right, each starting exactly at
@@ -206,77 +283,133 @@ void DecodePlainRows(const Input& in, uint64_t dataStart, const Layout& out) {
 // by the steps that follow or by the pad; nothing is written past the row's pad.
 // Short gaps and runs are the common case of sprites with many holes, so the
 // first 16 pixels of each are written unconditionally, with no loop exit to mispredict.
-void WriteGap(uint8_t* dst, const uint8_t* rowEnd, uint32_t bytes) {
+inline void WriteGap(uint8_t* dst, const uint8_t* rowEnd, uint32_t bytes) {
   if (bytes + 48 <= static_cast<uint64_t>(rowEnd - dst)) {
-    ZeroGap16(dst);
-    ZeroGap16(dst + 16);
-    ZeroGap16(dst + 32);
-    for (uint32_t i = 48; i < bytes; i += 16) ZeroGap16(dst + i);
+    std::memset(dst, 0, 48);
+    for (uint32_t i = 48; i < bytes; i += 16) std::memset(dst + i, 0, 16);
   } else {
     std::memset(dst, 0, bytes);
   }
 }
 
+template <class Pixels>
 void WriteRun(const Input& in, uint64_t pos, uint32_t pixels, uint8_t* dst, const uint8_t* rowEnd) {
-  const uint32_t groups = pixels <= 16 ? 2 : (pixels + 7) / 8;
-  if (24 * groups + 2 <= static_cast<uint64_t>(rowEnd - dst) && in.Holds(pos, 16 * groups)) {
+  const uint32_t blocks = pixels <= 16 ? 1 : (pixels + 15) / 16;
+  if (48 * blocks <= static_cast<uint64_t>(rowEnd - dst) && in.Holds(pos, 32 * blocks)) {
     const uint8_t* src = in.At(pos);
-    Convert8(src, dst);
-    Convert8(src + 16, dst + 24);
-    for (uint32_t g = 2; g < groups; ++g) Convert8(src + 16 * g, dst + 24 * g);
+    Pixels::Convert16(src, dst);
+    for (uint32_t b = 1; b < blocks; ++b) Pixels::Convert16(src + 32 * b, dst + 48 * b);
   } else {
-    ConvertPixels(in.At(pos), dst, pixels);
+    ConvertPixels<Pixels>(in.At(pos), dst, pixels);
   }
 }
 
 // Each step of a row adds at least one pixel or fails, so the work per row is
 // bounded by Width, whatever the file says.
-XbmResult DecodeSkipRunRows(const Input& in, uint64_t dataStart, const Layout& out, XbmResult r) {
-  const uint32_t width = static_cast<uint32_t>(out.width);
-  for (uint32_t row = 0; row < static_cast<uint32_t>(out.height); ++row) {
-    uint64_t pos = dataStart + in.U32(dataStart + 4 * static_cast<uint64_t>(row));
-    uint8_t* dst = out.Row(row);
-    uint32_t x = 0;
-    for (;;) {
-      if (!in.Holds(pos, 2)) return Truncated(std::move(r), "the row data", pos);
-      const uint32_t gap = in.U16(pos) / 2u;
-      if (gap > kMaxGapPixels)
-        return Fail(std::move(r), XbmError::BadRun,
-                    "gap of " + std::to_string(gap) + " pixels over 2048 " + RowAt(row, pos));
-      if (gap > width - x)
-        return Fail(std::move(r), XbmError::RowOverflow,
-                    "gap passes width " + std::to_string(width) + " " + RowAt(row, pos));
-      WriteGap(dst + 3 * x, dst + out.rowBytes, 3 * gap);
-      x += gap;
-      pos += 2;
-      if (x == width) break;
+template <class Pixels>
+RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
+  using Kind = RowFault::Kind;
+  // Copies, not references: the byte stores below could alias `src` for all
+  // the compiler knows, which would reload its fields after every store.
+  const Input in = src.in;
+  const uint32_t width = src.width;
+  const uint8_t* rowEnd = dst + src.rowBytes;
+  uint64_t pos = src.dataStart + in.U32(src.dataStart + 4 * uint64_t{row});
+  uint32_t x = 0;
+  for (;;) {
+    if (!in.Holds(pos, 2)) return {Kind::Truncated, row, pos};
+    const uint32_t gap = in.U16(pos) / 2u;
+    if (gap > kMaxGapPixels) return {Kind::LongGap, row, pos, gap};
+    if (gap > width - x) return {Kind::GapPastWidth, row, pos};
+    WriteGap(dst + 3 * x, rowEnd, 3 * gap);
+    x += gap;
+    pos += 2;
+    if (x == width) break;
 
-      if (!in.Holds(pos, 2)) return Truncated(std::move(r), "the row data", pos);
-      const uint32_t runBytes = in.U16(pos);
-      const uint32_t run = runBytes / 2u;
-      if (runBytes > kMaxRunBytes)
-        return Fail(std::move(r), XbmError::BadRun,
-                    "run of " + std::to_string(runBytes) + " bytes over 4096 " + RowAt(row, pos));
-      if (gap == 0 && run == 0)
-        return Fail(std::move(r), XbmError::BadRun, "gap and run add no pixel " + RowAt(row, pos));
-      if (run > width - x)
-        return Fail(std::move(r), XbmError::RowOverflow,
-                    "run passes width " + std::to_string(width) + " " + RowAt(row, pos));
-      pos += 2;
-      if (!in.Holds(pos, runBytes)) return Truncated(std::move(r), "the row data", pos);
-      WriteRun(in, pos, run, dst + 3 * x, dst + out.rowBytes);
-      x += run;
-      pos += runBytes;
-      if (x == width) break;
-    }
-    out.Pad(dst);
+    if (!in.Holds(pos, 2)) return {Kind::Truncated, row, pos};
+    const uint32_t runBytes = in.U16(pos);
+    const uint32_t run = runBytes / 2u;
+    if (runBytes > kMaxRunBytes) return {Kind::LongRun, row, pos, runBytes};
+    if (gap == 0 && run == 0) return {Kind::NoPixel, row, pos};
+    if (run > width - x) return {Kind::RunPastWidth, row, pos};
+    pos += 2;
+    if (!in.Holds(pos, runBytes)) return {Kind::Truncated, row, pos};
+    WriteRun<Pixels>(in, pos, run, dst + 3 * x, rowEnd);
+    x += run;
+    pos += runBytes;
+    if (x == width) break;
   }
-  return r;
+  src.Pad(dst);
+  return {};
 }
 
-XbmResult Decode(const Input& in, std::vector<uint8_t>& bmp) {
+// Skip-run rows are read in table order backwards and their data may lie
+// anywhere, so the start of the next row's data is fetched ahead.
+inline void PrefetchSkipRunRow(const RowSource& src, uint32_t row) {
+  const uint64_t pos = src.dataStart + src.in.U32(src.dataStart + 4 * uint64_t{row});
+  if (!src.in.Holds(pos, 1024)) return;
+  for (uint64_t i = 0; i < 1024; i += 64) __builtin_prefetch(src.in.At(pos + i));
+}
+
+// Rows in BMP order: BMP row b holds the file's row Height - 1 - b.
+template <class Pixels>
+RowFault DecodeRowsWith(const RowSource& src, uint32_t firstRow, uint32_t count, uint8_t* dst) {
+  for (uint32_t b = firstRow; b < firstRow + count; ++b, dst += src.rowBytes) {
+    const uint32_t row = src.height - 1 - b;
+    if (!src.skipRun) {
+      DecodePlainRow<Pixels>(src, row, dst);
+    } else {
+      if (row > 0) PrefetchSkipRunRow(src, row - 1);
+      if (const RowFault fault = DecodeSkipRunRow<Pixels>(src, row, dst)) return fault;
+    }
+  }
+  return {};
+}
+
+using RowsDecoder = RowFault (*)(const RowSource&, uint32_t, uint32_t, uint8_t*);
+
+RowFault DecodeRowsPortable(const RowSource& src, uint32_t firstRow, uint32_t count, uint8_t* dst) {
+  return DecodeRowsWith<PortablePixels>(src, firstRow, count, dst);
+}
+
+#if defined(ASG_SSSE3_PATH)
+// flatten inlines the whole row loop here, where SSSE3 instructions are
+// allowed. On 32-bit x86 the caller's stack may be aligned to 4 bytes only.
+#if defined(__i386__)
+[[gnu::force_align_arg_pointer]]
+#endif
+[[gnu::target("ssse3"), gnu::flatten]] RowFault
+DecodeRowsSsse3(const RowSource& src, uint32_t firstRow, uint32_t count, uint8_t* dst) {
+  return DecodeRowsWith<Ssse3Pixels>(src, firstRow, count, dst);
+}
+#endif
+
+RowsDecoder FastestRowsDecoder() {
+#if defined(ASG_SSSE3_PATH)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("ssse3")) return DecodeRowsSsse3;
+#endif
+  return DecodeRowsPortable;
+}
+
+RowsDecoder& CurrentRowsDecoder() {
+  static RowsDecoder decoder = FastestRowsDecoder();
+  return decoder;
+}
+
+// The first damaged row among the file's rows 0 .. row - 1, else `fault`.
+RowFault FirstFaultAbove(const RowSource& src, uint32_t row, RowFault fault) {
+  uint8_t scratch[BmpRowBytes(kMaxXbmWidth)];
+  const RowsDecoder decode = CurrentRowsDecoder();
+  for (uint32_t above = 0; above < row; ++above) {
+    if (const RowFault earlier = decode(src, src.height - 1 - above, 1, scratch)) return earlier;
+  }
+  return fault;
+}
+
+XbmResult ReadAndCheckHeader(const Input& in) {
   XbmResult r;
-  // The reading order of Part 1.2: Encoding, Width and Height, ExtraFlag, ExtraSize.
+  // The reading order: Encoding, Width and Height, ExtraFlag, ExtraSize.
   if (!in.Holds(30, 2)) return Truncated(std::move(r), "the header", 30);
   const uint16_t encoding = in.U16(30);
   const int32_t width = static_cast<int32_t>(in.U32(20));
@@ -291,19 +424,15 @@ XbmResult Decode(const Input& in, std::vector<uint8_t>& bmp) {
   r.headerRead = true;
 
   if (width < 0 || width > kMaxXbmWidth)
-    return Fail(std::move(r), XbmError::BadWidth,
-                "width " + std::to_string(width) + " outside 0..2048");
-  if (height < 0)
-    return Fail(std::move(r), XbmError::BadHeight,
-                "height " + std::to_string(height) + " below 0");
+    return Fail(std::move(r), XbmError::BadWidth, "width " + std::to_string(width) + " outside 0..2048");
+  if (height < 0) return Fail(std::move(r), XbmError::BadHeight, "height " + std::to_string(height) + " below 0");
   const uint64_t rowBytes = BmpRowBytes(width);
   const uint64_t imageBytes = kBmpHeaderBytes + rowBytes * static_cast<uint64_t>(height);
   if (imageBytes > kMaxBmpBytes)
-    return Fail(std::move(r), XbmError::TooLarge,
-                "image of " + std::to_string(imageBytes) + " bytes over 2147483647");
+    return Fail(std::move(r), XbmError::TooLarge, "image of " + std::to_string(imageBytes) + " bytes over 2147483647");
 
-  // Before allocating, make sure the file holds what the header promises where
-  // that is cheap, so a tiny file cannot claim a huge picture.
+  // Before anything is allocated, make sure the file holds what the header
+  // promises where that is cheap, so a tiny file cannot claim a huge picture.
   const bool skipRun = encoding == 1;
   const uint64_t rows = static_cast<uint64_t>(height);
   if (skipRun && rows > 0 && !in.Holds(dataStart, 4 * rows)) {
@@ -317,51 +446,85 @@ XbmResult Decode(const Input& in, std::vector<uint8_t>& bmp) {
       return Truncated(std::move(r), "the row data", dataStart + srcRowBytes * whole);
     }
   }
+  return r;
+}
 
-  // No clearing first: a buffer that already has the size is reused without
-  // a zero-fill; every byte of the image is written below.
-  try {
-    bmp.resize(static_cast<size_t>(imageBytes));
-  } catch (const std::bad_alloc&) {
-    return Fail(std::move(r), XbmError::OutOfMemory,
-                "out of memory for an image of " + std::to_string(imageBytes) + " bytes");
-  } catch (const std::length_error&) {
-    return Fail(std::move(r), XbmError::OutOfMemory,
-                "out of memory for an image of " + std::to_string(imageBytes) + " bytes");
-  }
-  WriteBmpHeader(bmp.data(), static_cast<uint32_t>(imageBytes), width, height);
-  // Plain rows of Width 0 hold no bytes at all, so any Height is done at once;
-  // skip-run rows still have their table and one SkipBytes word each.
-  if (rows == 0 || (!skipRun && width == 0)) return r;
-
-  const Layout out{width, height, rowBytes, bmp.data() + kBmpHeaderBytes};
-  if (!skipRun) {
-    DecodePlainRows(in, dataStart, out);
-    return r;
-  }
-  return DecodeSkipRunRows(in, dataStart, out, std::move(r));
+XbmResult OutOfMemory(XbmResult r, uint64_t imageBytes) {
+  return Fail(std::move(r), XbmError::OutOfMemory,
+              "out of memory for an image of " + std::to_string(imageBytes) + " bytes");
 }
 
 }  // namespace
 
-XbmResult DecodeXbm(std::span<const uint8_t> file, std::vector<uint8_t>& bmp) {
-  XbmResult r = Decode(Input(file), bmp);
-  if (!r.ok()) bmp.clear();
-  return r;
+void UsePixelCode(PixelCode code) {
+  CurrentRowsDecoder() = code == PixelCode::Portable ? DecodeRowsPortable : FastestRowsDecoder();
 }
 
-XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp) {
-  std::vector<uint8_t> file;
+XbmRowDecoder::XbmRowDecoder(std::span<const uint8_t> file) : file_(file), result_(ReadAndCheckHeader(Input(file))) {}
+
+void XbmRowDecoder::WriteHeader(uint8_t* dst) const {
+  WriteBmpHeader(dst, static_cast<uint32_t>(imageBytes()), result_.header.width, result_.header.height);
+}
+
+bool XbmRowDecoder::DecodeRows(uint32_t firstRow, uint32_t count, uint8_t* dst) {
+  const RowSource src = RowSource::Of(file_, result_.header);
+  // Plain rows of Width 0 hold no bytes at all, so any Height is done at once;
+  // skip-run rows still have their table and one SkipBytes word each.
+  if (!result_.ok() || count == 0 || (!src.skipRun && src.width == 0)) return result_.ok();
+  const RowFault fault = CurrentRowsDecoder()(src, firstRow, count, dst);
+  if (!fault) return true;
+  result_ = Fail(std::move(result_), FirstFaultAbove(src, fault.row, fault), src.width);
+  return false;
+}
+
+bool XbmRowDecoder::CheckAllRows() {
+  const RowSource src = RowSource::Of(file_, result_.header);
+  if (!result_.ok() || !src.skipRun) return result_.ok();
+  const RowFault fault = FirstFaultAbove(src, src.height, RowFault{});
+  if (!fault) return true;
+  result_ = Fail(std::move(result_), fault, src.width);
+  return false;
+}
+
+XbmResult DecodeXbm(std::span<const uint8_t> file, std::vector<uint8_t>& bmp) {
+  XbmRowDecoder decoder(file);
+  if (!decoder.result().ok()) {
+    bmp.clear();
+    return decoder.result();
+  }
+  // No clearing first: a buffer that already has the size is reused without
+  // a zero-fill; every byte of the image is written below.
+  try {
+    bmp.resize(static_cast<size_t>(decoder.imageBytes()));
+  } catch (const std::bad_alloc&) {
+    bmp.clear();
+    return OutOfMemory(decoder.result(), decoder.imageBytes());
+  } catch (const std::length_error&) {
+    bmp.clear();
+    return OutOfMemory(decoder.result(), decoder.imageBytes());
+  }
+  decoder.WriteHeader(bmp.data());
+  if (!decoder.DecodeRows(0, decoder.height(), bmp.data() + kBmpHeaderBytes)) bmp.clear();
+  return decoder.result();
+}
+
+XbmResult ReadXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& file) {
   bool read = false;
   try {
     read = ReadWholeFile(path, file);
   } catch (const std::bad_alloc&) {
-    bmp.clear();
+    file.clear();
     return Fail(XbmResult{}, XbmError::OutOfMemory, "out of memory reading the file");
   }
-  if (!read) {
+  if (!read) return Fail(XbmResult{}, XbmError::CannotOpen, "cannot be opened or read");
+  return {};
+}
+
+XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp) {
+  std::vector<uint8_t> file;
+  if (XbmResult r = ReadXbmFile(path, file); !r.ok()) {
     bmp.clear();
-    return Fail(XbmResult{}, XbmError::CannotOpen, "cannot be opened or read");
+    return r;
   }
   return DecodeXbm(file, bmp);
 }

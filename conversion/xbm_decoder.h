@@ -10,10 +10,15 @@
 
 namespace asg {
 
-inline constexpr int32_t kMaxXbmWidth = 2048;      // pixels in one row
-inline constexpr uint32_t kMaxRunBytes = 4096;     // bytes of pixel words in one run
+inline constexpr int32_t kMaxXbmWidth = 2048;         // pixels in one row
+inline constexpr uint32_t kMaxRunBytes = 4096;        // bytes of pixel words in one run
 inline constexpr uint64_t kMaxBmpBytes = 0x7FFFFFFF;  // largest image we build
 inline constexpr uint32_t kBmpHeaderBytes = 54;
+
+// BMP row length in bytes for a row of `width` pixels: 3 * width + width % 4.
+constexpr uint32_t BmpRowBytes(int32_t width) {
+  return 3u * static_cast<uint32_t>(width) + static_cast<uint32_t>(width) % 4u;
+}
 
 // The header fields that decoding uses.
 struct XbmHeader {
@@ -39,7 +44,8 @@ struct XbmResult {
   XbmError error = XbmError::None;
   bool headerRead = false;  // header holds values actually read from the file
   XbmHeader header;
-  std::string reason;       // short English reason, with the offset where it applies; empty on success
+  std::string reason;  // short English reason, with the offset where it applies;
+                       // empty on success
   bool ok() const { return error == XbmError::None; }
 };
 
@@ -48,8 +54,49 @@ struct XbmResult {
 // failure `bmp` is empty.
 XbmResult DecodeXbm(std::span<const uint8_t> file, std::vector<uint8_t>& bmp);
 
-// Reads the file in one read (others may read it meanwhile, not write it) and decodes it.
+// Decodes an XBM file held in memory a few rows at a time, in any order, for
+// callers that write the image out as they go instead of holding it whole.
+// DecodeXbm is built on it, so both give the same bytes and the same reasons.
+class XbmRowDecoder {
+ public:
+  // Reads the header and checks it, and the row table, against the file.
+  explicit XbmRowDecoder(std::span<const uint8_t> file);
+
+  // Success, or why the header or a row could not be decoded.
+  const XbmResult& result() const { return result_; }
+  uint32_t height() const { return static_cast<uint32_t>(result_.header.height); }
+  uint32_t rowBytes() const { return BmpRowBytes(result_.header.width); }
+  uint64_t imageBytes() const { return kBmpHeaderBytes + uint64_t{rowBytes()} * height(); }
+
+  // Writes the 54-byte BMP header.
+  void WriteHeader(uint8_t* dst) const;
+
+  // Writes `count` rows in BMP order (row 0 is the bottom row) from `firstRow`
+  // on, rowBytes() each, pad included. Returns false when a row is damaged;
+  // result() then names the first damaged row in the file's order, wherever
+  // the rows asked for lie, so the reason does not depend on the order of
+  // calls.
+  bool DecodeRows(uint32_t firstRow, uint32_t count, uint8_t* dst);
+
+  // Checks every row without keeping the pixels; false as for DecodeRows.
+  bool CheckAllRows();
+
+ private:
+  std::span<const uint8_t> file_;
+  XbmResult result_;
+};
+
+// Reads the file in one read (others may read it meanwhile, not write it); a
+// failure is CannotOpen or OutOfMemory, with its reason.
+XbmResult ReadXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& file);
+
+// ReadXbmFile, then DecodeXbm.
 XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp);
+
+// The pixel code that decoding uses: the fastest one this processor runs (the
+// default), or the portable one, for tests and benchmarks that compare them.
+enum class PixelCode { Fastest, Portable };
+void UsePixelCode(PixelCode code);
 
 // The three fields of an RGB565 word, unscaled.
 struct Rgb565Fields {
@@ -60,11 +107,6 @@ struct Rgb565Fields {
 constexpr Rgb565Fields SplitRgb565(uint16_t v) {
   return {static_cast<uint8_t>(v & 0x1F), static_cast<uint8_t>((v >> 5) & 0x3F),
           static_cast<uint8_t>(v >> 11)};
-}
-
-// BMP row length in bytes for a row of `width` pixels: 3 * width + width % 4.
-constexpr uint32_t BmpRowBytes(int32_t width) {
-  return 3u * static_cast<uint32_t>(width) + static_cast<uint32_t>(width) % 4u;
 }
 
 // "Размер: 64x48" in Windows-1251.
