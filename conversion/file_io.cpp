@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,8 +39,8 @@ int OpenForReading(const std::filesystem::path& path) {
 
 int CreateNew(const std::filesystem::path& path) {
   int fd = -1;
-  if (_wsopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                _SH_DENYRW, _S_IREAD | _S_IWRITE) != 0)
+  if (_wsopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _SH_DENYRW,
+                _S_IREAD | _S_IWRITE) != 0)
     return -1;
   return fd;
 }
@@ -167,26 +168,100 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& byte
   return ok;
 }
 
-std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
-  std::filesystem::path temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = TemporaryNameBeside(target);
-    fd = CreateNew(temp);
-    if (fd < 0 && errno != EEXIST) return "cannot create a file in the output folder: " + ErrnoText(errno);
-  }
-  if (fd < 0) return "cannot create a temporary file in the output folder";
+FileContent::~FileContent() { Unmap(); }
 
-  std::string reason;
-  if (const int error = WriteAll(fd, bytes)) reason = "cannot write: " + ErrnoText(error);
-  if (CloseFile(fd) != 0 && reason.empty()) reason = "cannot write: " + ErrnoText(errno);
-  if (reason.empty()) {
-    const std::error_code ec = MoveIntoPlace(temp, target);
-    if (!ec) return {};
-    reason = "cannot replace the output file: " + ec.message();
+void FileContent::Unmap() {
+#ifndef _WIN32
+  if (mapped_) ::munmap(mapped_, mappedBytes_);
+#endif
+  mapped_ = nullptr;
+  mappedBytes_ = 0;
+  bytes_ = {};
+}
+
+bool FileContent::Load(const std::filesystem::path& path) {
+  Unmap();
+#ifndef _WIN32
+  // Small files are cheaper to read than to map and unmap.
+  constexpr FileSize kMapFrom = 1 << 20;
+  const int fd = OpenForReading(path);
+  if (fd < 0) return false;
+  FileSize size = 0;
+  if (!RegularFileSize(fd, size)) {
+    CloseFile(fd);
+    return false;
   }
-  std::error_code ignored;
-  std::filesystem::remove(temp, ignored);
+  void* mapped = MAP_FAILED;
+  if (size >= kMapFrom && static_cast<unsigned long long>(size) <= SIZE_MAX)
+    mapped = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+  CloseFile(fd);
+  if (mapped != MAP_FAILED) {
+    mapped_ = mapped;
+    mappedBytes_ = static_cast<size_t>(size);
+    bytes_ = {static_cast<const uint8_t*>(mapped), mappedBytes_};
+    return true;
+  }
+#endif
+  if (!ReadWholeFile(path, buffer_)) return false;
+  bytes_ = buffer_;
+  return true;
+}
+
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+void AtomicFileWriter::Discard() {
+  if (fd_ >= 0) CloseFile(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(temp_, ignored);
+    temp_.clear();
+  }
+}
+
+std::string AtomicFileWriter::Create(const std::filesystem::path& target) {
+  Discard();
+  target_ = target;
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    const std::filesystem::path temp = TemporaryNameBeside(target);
+    fd_ = CreateNew(temp);
+    if (fd_ >= 0) temp_ = temp;
+    if (fd_ < 0 && errno != EEXIST) return "cannot create a file in the output folder: " + ErrnoText(errno);
+  }
+  if (fd_ < 0) return "cannot create a temporary file in the output folder";
+  return {};
+}
+
+std::string AtomicFileWriter::Write(std::span<const uint8_t> bytes) {
+  if (fd_ < 0) return "cannot write: no file";
+  if (const int error = WriteAll(fd_, bytes)) {
+    Discard();
+    return "cannot write: " + ErrnoText(error);
+  }
+  return {};
+}
+
+std::string AtomicFileWriter::Commit() {
+  if (fd_ < 0) return "cannot write: no file";
+  const int closed = CloseFile(fd_);
+  fd_ = -1;
+  std::string reason;
+  if (closed != 0) {
+    reason = "cannot write: " + ErrnoText(errno);
+  } else if (const std::error_code ec = MoveIntoPlace(temp_, target_)) {
+    reason = "cannot replace the output file: " + ec.message();
+  } else {
+    temp_.clear();
+  }
+  Discard();
+  return reason;
+}
+
+std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
+  AtomicFileWriter file;
+  std::string reason = file.Create(target);
+  if (reason.empty()) reason = file.Write(bytes);
+  if (reason.empty()) reason = file.Commit();
   return reason;
 }
 

@@ -122,5 +122,48 @@ TEST_F(FileIoTest, FailedReplacementLeavesOldTargetAndNoTemporaryFile) {
   EXPECT_EQ(Entries(), before) << "temporary file left behind";
 }
 
+TEST_F(FileIoTest, WriterInPiecesReplacesTheTargetOnlyOnCommit) {
+  const fs::path target = dir_ / "out.bmp";
+  Put(target, kBinary);
+  AtomicFileWriter file;
+  ASSERT_EQ(file.Create(target), "");
+  ASSERT_EQ(file.Write(Bytes("first ")), "");
+  ASSERT_EQ(file.Write(Bytes("second")), "");
+  EXPECT_EQ(Get(target), kBinary) << "the target changed before Commit";
+  ASSERT_EQ(file.Commit(), "");
+  EXPECT_EQ(Get(target), Bytes("first second"));
+  EXPECT_EQ(Entries(), std::set<fs::path>{"out.bmp"}) << "temporary file left behind";
+}
+
+TEST_F(FileIoTest, WriterDroppedBeforeCommitLeavesTheTargetAndNoTemporaryFile) {
+  const fs::path target = dir_ / "out.bmp";
+  Put(target, kBinary);
+  {
+    AtomicFileWriter file;
+    ASSERT_EQ(file.Create(target), "");
+    ASSERT_EQ(file.Write(Bytes("half an image")), "");
+  }
+  EXPECT_EQ(Get(target), kBinary) << "have changed content, want the old content";
+  EXPECT_EQ(Entries(), std::set<fs::path>{"out.bmp"}) << "temporary file left behind";
+  AtomicFileWriter unused;
+  EXPECT_NE(unused.Commit(), "") << "have success for a writer that created nothing, want a reason";
+}
+
+// Small files are read, large ones may be mapped: both give the exact bytes.
+TEST_F(FileIoTest, FileContentHoldsTheExactBytesOfSmallAndLargeFiles) {
+  std::vector<uint8_t> large(3 << 20);
+  for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<uint8_t>(i * 13 + i / 4093);
+  FileContent content;  // reused, as a batch does
+  for (const auto& bytes : {kBinary, large, std::vector<uint8_t>{}, kBinary}) {
+    Put(dir_ / "in.xbm", bytes);
+    ASSERT_TRUE(content.Load(dir_ / "in.xbm"));
+    const std::vector<uint8_t> have(content.bytes().begin(), content.bytes().end());
+    EXPECT_TRUE(have == bytes) << "have " << have.size() << " bytes, want " << bytes.size();
+  }
+  EXPECT_FALSE(content.Load(dir_ / "missing.xbm"));
+  EXPECT_TRUE(content.bytes().empty()) << "have " << content.bytes().size() << " bytes of a missing file, want 0";
+  EXPECT_FALSE(content.Load(dir_));
+}
+
 }  // namespace
 }  // namespace asg
