@@ -1,5 +1,6 @@
 // xbm2bmp: converts Ashgrove XBM sprites to 24-bit BMP files from the command line.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -112,23 +113,67 @@ struct Tally {
   size_t skipped = 0;
 };
 
-// Converts one input; `bmp` is reused from file to file. Writes nothing unless
-// the whole picture decoded.
-void ConvertOne(const fs::path& input, const fs::path& output, std::vector<uint8_t>& bmp, Console& console,
-                Tally& tally) {
-  const XbmResult result = ConvertXbmFile(input, bmp);
-  if (!result.ok()) {
-    console.Message(input, result.reason);
+// The buffers of a run, reused from file to file.
+struct Buffers {
+  FileContent file;
+  std::vector<uint8_t> chunk;  // a few rows of the image on their way to the output
+};
+
+// The image is written a chunk of rows at a time, bottom row first, through a
+// buffer that stays in the processor's cache: the whole image is never held.
+constexpr size_t kChunkBytes = 256 * 1024;
+
+// Returns an empty string, or why the output could not be written. A damaged
+// row stops the writing too and shows in the decoder's result; the temporary
+// file is then removed and the output left as it was.
+std::string WriteBmp(XbmRowDecoder& decoder, const fs::path& output, std::vector<uint8_t>& chunk) {
+  AtomicFileWriter file;
+  if (std::string reason = file.Create(output); !reason.empty()) return reason;
+  const uint64_t rowBytes = decoder.rowBytes();
+  chunk.resize(static_cast<size_t>(
+      std::min<uint64_t>(decoder.imageBytes(), std::max<uint64_t>(kChunkBytes, kBmpHeaderBytes + rowBytes))));
+  decoder.WriteHeader(chunk.data());
+  size_t used = kBmpHeaderBytes;
+  for (uint32_t row = 0; row < decoder.height();) {
+    const uint32_t count =
+        static_cast<uint32_t>(std::min<uint64_t>(decoder.height() - row, (chunk.size() - used) / rowBytes));
+    if (!decoder.DecodeRows(row, count, chunk.data() + used)) return {};
+    used += static_cast<size_t>(count * rowBytes);
+    row += count;
+    if (chunk.size() - used < rowBytes || row == decoder.height()) {
+      if (std::string reason = file.Write({chunk.data(), used}); !reason.empty()) return reason;
+      used = 0;
+    }
+  }
+  return file.Commit();
+}
+
+// Converts one input. Writes nothing unless the whole picture decoded.
+void ConvertOne(const fs::path& input, const fs::path& output, Buffers& buffers, Console& console, Tally& tally) {
+  if (!buffers.file.Load(input)) {
+    console.Message(input, "cannot be opened or read");
     ++tally.failed;
     return;
   }
-  if (result.header.width == 0 || result.header.height == 0) {
-    console.Message(input, "no pixels (" + std::to_string(result.header.width) + "x" +
-                               std::to_string(result.header.height) + "), not written");
+  XbmRowDecoder decoder(buffers.file.bytes());
+  const XbmHeader& header = decoder.result().header;
+  if (decoder.result().ok() && (header.width == 0 || header.height == 0)) {
+    console.Message(
+        input, "no pixels (" + std::to_string(header.width) + "x" + std::to_string(header.height) + "), not written");
     ++tally.skipped;
     return;
   }
-  const std::string reason = WriteFileAtomically(output, bmp);
+  std::string reason;
+  if (decoder.result().ok()) {
+    reason = WriteBmp(decoder, output, buffers.chunk);
+    // A damaged input is reported as such, whatever became of the output.
+    if (!reason.empty()) decoder.CheckAllRows();
+  }
+  if (!decoder.result().ok()) {
+    console.Message(input, decoder.result().reason);
+    ++tally.failed;
+    return;
+  }
   if (!reason.empty()) {
     console.Message(output, reason);
     ++tally.failed;
@@ -155,7 +200,7 @@ int Run(const std::vector<fs::path>& args) {
   const bool batch = options.mode == Options::Mode::Batch;
   Console console(options.inputs.size(), batch);
   Tally tally;
-  std::vector<uint8_t> bmp;
+  Buffers buffers;
   std::error_code ec;
   if (batch && !fs::is_directory(options.output, ec)) {
     console.Message(options.output, "no such output folder");
@@ -163,7 +208,7 @@ int Run(const std::vector<fs::path>& args) {
   } else {
     for (const fs::path& input : options.inputs) {
       try {
-        ConvertOne(input, batch ? BatchOutputPath(options.output, input) : options.output, bmp, console, tally);
+        ConvertOne(input, batch ? BatchOutputPath(options.output, input) : options.output, buffers, console, tally);
       } catch (const std::exception& e) {  // a name that cannot be converted, or no memory left
         console.Message(input, e.what());
         ++tally.failed;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/xbm_decoder.h"
 #include "run_process.h"
 
 namespace asg {
@@ -225,6 +226,50 @@ TEST_F(Xbm2BmpTest, FailedOrSkippedInputLeavesExistingOutputUntouched) {
   }
   EXPECT_EQ(OutputNames(), before) << "have " << Show(OutputNames()) << ", want " << Show(before)
                                    << " (no temporary files)";
+}
+
+// Pictures larger than the program's write buffer go out in several pieces,
+// bottom row first; a damaged row found late still writes nothing.
+TEST_F(Xbm2BmpTest, LargePictureIsExactAndALateDamagedRowWritesNothing) {
+  constexpr int32_t kWidth = 2048, kHeight = 300;  // a 1.2 MB file, a 1.8 MB image
+  std::vector<uint16_t> words(size_t{kWidth} * kHeight);
+  for (size_t i = 0; i < words.size(); ++i) words[i] = static_cast<uint16_t>(i * 40503u + i / kWidth);
+  const Bytes plain = PlainXbm(kWidth, kHeight, words);
+  Bytes want;
+  ASSERT_TRUE(DecodeXbm(plain, want).ok());
+  Put(In("large.xbm"), plain);
+
+  // Skip-run rows that each hold one run of the whole row; the top row starts
+  // with a gap of 2049 pixels, so it is found bad after the rows below it.
+  Bytes skipRun = PlainXbm(kWidth, kHeight, {});
+  skipRun[30] = 1;
+  const uint32_t rowBytes = 4 + 2 * kWidth;
+  for (int32_t row = 0; row < kHeight; ++row) {
+    const uint32_t offset = 4 * kHeight + rowBytes * static_cast<uint32_t>(row);
+    for (int i = 0; i < 4; ++i) skipRun.push_back(static_cast<uint8_t>(offset >> (8 * i)));
+  }
+  for (int32_t row = 0; row < kHeight; ++row) {
+    const uint16_t gap = row == 0 ? 2 * 2049 : 0;
+    for (uint16_t w : {gap, static_cast<uint16_t>(2 * kWidth)}) {
+      skipRun.push_back(static_cast<uint8_t>(w));
+      skipRun.push_back(static_cast<uint8_t>(w >> 8));
+    }
+    skipRun.insert(skipRun.end(), 2 * kWidth, 0x5A);
+  }
+  Bytes unused;
+  const XbmResult damaged = DecodeXbm(skipRun, unused);
+  ASSERT_EQ(damaged.error, XbmError::BadRun) << damaged.reason;
+  Put(In("late.xbm"), skipRun);
+  Put(Out("late.bmp"), kOld);
+
+  const test::ProcessResult have = Run({"-d", "OUT", "IN/large.xbm", "IN/late.xbm"});
+  EXPECT_EQ(have.exitCode, 1) << have.err;
+  EXPECT_NE(have.err.find("late.xbm: " + damaged.reason), std::string::npos)
+      << "stderr: have \"" << have.err << "\", want the decoder's reason \"" << damaged.reason << "\"";
+  const Bytes large = Get(Out("large.bmp"));
+  EXPECT_TRUE(large == want) << "large.bmp: have " << large.size() << " bytes unlike the decoder's " << want.size();
+  EXPECT_EQ(Get(Out("late.bmp")), kOld) << "late.bmp: have changed content, want the old content";
+  EXPECT_EQ(OutputNames(), (std::set<std::string>{"large.bmp", "late.bmp"})) << "have " << Show(OutputNames());
 }
 
 }  // namespace
