@@ -12,6 +12,21 @@ struct BrowseStart {
   std::wstring folder;
 };
 
+constexpr UINT kReselectDelayMs = 100;
+
+void Select(HWND dialog, const BrowseStart& start) {
+  SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start.folder.c_str()));
+}
+
+// Some shells (Wine's among them) go on filling the tree after the dialog has
+// been initialised and may drop a selection made at once; it is made again
+// once, shortly afterwards. The timer's id is the start record, which
+// outlives the dialog.
+void CALLBACK Reselect(HWND dialog, UINT, UINT_PTR id, DWORD) {
+  KillTimer(dialog, id);
+  Select(dialog, *reinterpret_cast<const BrowseStart*>(id));
+}
+
 int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
   if (msg != BFFM_INITIALIZED) return 0;
   RECT rc;
@@ -22,7 +37,8 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   const auto* start = reinterpret_cast<const BrowseStart*>(data);
   if (!start->folder.empty()) {
-    SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(start->folder.c_str()));
+    Select(hwnd, *start);
+    SetTimer(hwnd, reinterpret_cast<UINT_PTR>(start), kReselectDelayMs, &Reselect);
   }
   return 0;
 }
