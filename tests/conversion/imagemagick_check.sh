@@ -5,7 +5,7 @@
 # Builds a few XBM files, converts them with xbm2bmp, and compares each BMP, as
 # ImageMagick reads it, with the picture that ImageMagick makes itself from the
 # raw RGB565 words of a plain file: `gray:` reads the words as 16-bit grey, and
-# -fx splits them into the fields, scaled as Part 1.2 says (blue x8, green x4,
+# -fx splits them into the fields, scaled as the converter does (blue x8, green x4,
 # red x8, no bit replication). A skip-run file is checked against the plain file
 # that holds the same pixels (its gaps are black, word 0x0000).
 set -euo pipefail
