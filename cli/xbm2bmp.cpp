@@ -124,9 +124,11 @@ struct Buffers {
 constexpr size_t kChunkBytes = 256 * 1024;
 
 // Returns an empty string, or why the output could not be written. A damaged
-// row stops the writing too and shows in the decoder's result; the temporary
-// file is then removed and the output left as it was.
-std::string WriteBmp(XbmRowDecoder& decoder, const fs::path& output, std::vector<uint8_t>& chunk) {
+// row, or an input cut short meanwhile, stops the writing too and shows in the
+// decoder's result or the content; the temporary file is then removed and the
+// output left as it was.
+std::string WriteBmp(XbmRowDecoder& decoder, const FileContent& input, const fs::path& output,
+                     std::vector<uint8_t>& chunk) {
   AtomicFileWriter file;
   if (std::string reason = file.Create(output); !reason.empty()) return reason;
   const uint64_t rowBytes = decoder.rowBytes();
@@ -145,6 +147,7 @@ std::string WriteBmp(XbmRowDecoder& decoder, const fs::path& output, std::vector
       used = 0;
     }
   }
+  if (!input.Intact()) return {};
   return file.Commit();
 }
 
@@ -165,9 +168,14 @@ void ConvertOne(const fs::path& input, const fs::path& output, Buffers& buffers,
   }
   std::string reason;
   if (decoder.result().ok()) {
-    reason = WriteBmp(decoder, output, buffers.chunk);
+    reason = WriteBmp(decoder, buffers.file, output, buffers.chunk);
     // A damaged input is reported as such, whatever became of the output.
     if (!reason.empty()) decoder.CheckAllRows();
+  }
+  if (!buffers.file.Intact()) {
+    console.Message(input, "changed by another program while being read");
+    ++tally.failed;
+    return;
   }
   if (!decoder.result().ok()) {
     console.Message(input, decoder.result().reason);

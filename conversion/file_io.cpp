@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -168,21 +169,78 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& byte
   return ok;
 }
 
+#ifndef _WIN32
+namespace {
+
+// A mapped file that another program truncates while we read it raises SIGBUS
+// on the pages past its new end. Within the one mapping that a FileContent
+// holds, the handler puts a zero page in the place of the lost one and notes
+// it, so the reader finishes and then fails that file instead of crashing.
+// Faults anywhere else keep the previous handling.
+std::atomic<uintptr_t> gMappedBegin{0};
+std::atomic<uintptr_t> gMappedEnd{0};
+volatile sig_atomic_t gMappingDamaged = 0;
+uintptr_t gPageSize = 4096;
+struct sigaction gPreviousBusHandling;
+
+void OnBusError(int signal, siginfo_t* info, void* context) {
+  const uintptr_t address = reinterpret_cast<uintptr_t>(info->si_addr);
+  if (address >= gMappedBegin.load() && address < gMappedEnd.load()) {
+    void* page = reinterpret_cast<void*>(address & ~(gPageSize - 1));
+    if (::mmap(page, gPageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+      gMappingDamaged = 1;
+      return;
+    }
+  }
+  ::sigaction(SIGBUS, &gPreviousBusHandling, nullptr);
+  if (gPreviousBusHandling.sa_flags & SA_SIGINFO) {
+    if (gPreviousBusHandling.sa_sigaction) gPreviousBusHandling.sa_sigaction(signal, info, context);
+  }
+  // Otherwise returning runs the faulting access again under the previous handling.
+}
+
+void WatchMappingForTruncation() {
+  static const bool installed = [] {
+    gPageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    struct sigaction handling {};
+    handling.sa_sigaction = OnBusError;
+    handling.sa_flags = SA_SIGINFO;
+    sigemptyset(&handling.sa_mask);
+    return ::sigaction(SIGBUS, &handling, &gPreviousBusHandling) == 0;
+  }();
+  (void)installed;
+}
+
+}  // namespace
+#endif
+
 FileContent::~FileContent() { Unmap(); }
 
 void FileContent::Unmap() {
 #ifndef _WIN32
-  if (mapped_) ::munmap(mapped_, mappedBytes_);
+  if (mapped_) {
+    gMappedBegin.store(0);
+    gMappedEnd.store(0);
+    ::munmap(mapped_, mappedBytes_);
+  }
 #endif
   mapped_ = nullptr;
   mappedBytes_ = 0;
   bytes_ = {};
 }
 
+bool FileContent::Intact() const {
+#ifndef _WIN32
+  if (mapped_) return gMappingDamaged == 0;
+#endif
+  return true;
+}
+
 bool FileContent::Load(const std::filesystem::path& path) {
   Unmap();
 #ifndef _WIN32
-  // Small files are cheaper to read than to map and unmap.
+  // Small files are cheaper to read than to map and unmap. Only one content is
+  // mapped at a time in the process, so the fault handler knows its range.
   constexpr FileSize kMapFrom = 1 << 20;
   const int fd = OpenForReading(path);
   if (fd < 0) return false;
@@ -192,13 +250,18 @@ bool FileContent::Load(const std::filesystem::path& path) {
     return false;
   }
   void* mapped = MAP_FAILED;
-  if (size >= kMapFrom && static_cast<unsigned long long>(size) <= SIZE_MAX)
+  if (size >= kMapFrom && static_cast<unsigned long long>(size) <= SIZE_MAX && gMappedEnd.load() == 0) {
+    WatchMappingForTruncation();
     mapped = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+  }
   CloseFile(fd);
   if (mapped != MAP_FAILED) {
     mapped_ = mapped;
     mappedBytes_ = static_cast<size_t>(size);
     bytes_ = {static_cast<const uint8_t*>(mapped), mappedBytes_};
+    gMappingDamaged = 0;
+    gMappedBegin.store(reinterpret_cast<uintptr_t>(mapped));
+    gMappedEnd.store(reinterpret_cast<uintptr_t>(mapped) + mappedBytes_);
     return true;
   }
 #endif

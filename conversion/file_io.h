@@ -26,6 +26,9 @@ class FileContent {
   // False when the file cannot be opened or read; the content is then empty.
   bool Load(const std::filesystem::path& path);
   std::span<const uint8_t> bytes() const { return bytes_; }
+  // False when the file was cut short by another program while it was mapped:
+  // the lost part then reads as zeros, and nothing made from it may be kept.
+  bool Intact() const;
 
  private:
   void Unmap();
