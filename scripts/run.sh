@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/deps.sh
 
-export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-asg}"
+export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-asg}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/deps.sh
 
-export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-asg}"
+export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-asg}"
 export ASG_FUZZ_SECONDS="${ASG_FUZZ_SECONDS:-30}"
 
 echo "== fuzz build (clang, libFuzzer)"

@@ -2,7 +2,7 @@
 # Runs a Windows executable under Wine, quietly, in the project's own prefix.
 # Used as CMake's cross-compiling emulator, so ctest runs Windows tests through it.
 set -euo pipefail
-export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-asg}"
+export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-asg}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 exec wine "$@"

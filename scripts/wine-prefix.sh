@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Creates the project's Wine prefix once (about 15 s); later calls return at once.
 set -euo pipefail
-export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-asg}"
+export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-asg}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating Wine prefix $WINEPREFIX" >&2

@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
 # A prefix of its own: drive E: and the window decoration are changed there only.
-export WINEPREFIX="${WINEPREFIX:-$HOME/.wine-asg}-e2e"
+export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-asg}-e2e"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bash "$root/scripts/wine-prefix.sh"
 # No window manager on the virtual display: Wine draws the title bar and frame itself,
