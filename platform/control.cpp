@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "platform/text.h"
+#include "platform/window_class.h"
 
 namespace platform {
 
@@ -12,20 +13,6 @@ namespace {
 
 constexpr wchar_t kOwnClassName[] = L"AsgWindow";
 constexpr UINT_PTR kSubclassId = 1;
-
-void RegisterOwnClass(WNDPROC proc) {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kOwnClassName;
-  RegisterClassExW(&wc);
-  registered = true;
-}
 
 bool IsOwnClass(HWND hwnd) {
   wchar_t name[32];
@@ -69,7 +56,7 @@ void Control::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle,
   if (parent_) style |= WS_CHILD | WS_CLIPSIBLINGS;
   const std::wstring wideText = Widen(text);
   if (!className) {
-    RegisterOwnClass(&Control::OwnClassProc);
+    RegisterWindowClassOnce(kOwnClassName, &Control::OwnClassProc, CS_DBLCLKS);
     CreateWindowExW(exStyle, kOwnClassName, wideText.c_str(), style, bounds.left, bounds.top, bounds.Width(),
                     bounds.Height(), parentHwnd, nullptr, GetModuleHandleW(nullptr), this);
   } else {

@@ -1,5 +1,7 @@
 #include "platform/timer.h"
 
+#include "platform/window_class.h"
+
 namespace platform {
 
 namespace {
@@ -7,22 +9,10 @@ namespace {
 constexpr wchar_t kClassName[] = L"AsgTimer";
 constexpr UINT_PTR kTimerId = 1;
 
-void RegisterTimerClass(WNDPROC proc) {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
-  registered = true;
-}
-
 }  // namespace
 
 Timer::Timer(UINT intervalMs) : interval_(intervalMs) {
-  RegisterTimerClass(&Timer::WindowProc);
+  RegisterWindowClassOnce(kClassName, &Timer::WindowProc);
   hwnd_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
                           nullptr);
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
