@@ -41,33 +41,6 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&
 wineserver -w  # Wine's desktop process must start afresh on the virtual display
 shots="$root/build/screenshots"
 mkdir -p "$shots"
-cat >"$root/build/run-on-xvfb.sh" <<'EOF'
-set -u
-wine "$1" &
-program=$!
-window=""
-for _ in $(seq 60); do
-  window=$(xdotool search --name "Ashgrove XBM Converter" 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  sleep 0.5
-done
-sleep 3
-import -window root "$2/start.png"
-# Click into the file list, then pick its first sprite with the Home key.
-if [ -n "$window" ]; then
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  xdotool mousemove $((X + 80)) $((Y + 300)) click 1
-  sleep 1
-  xdotool key Home
-  sleep 2
-  import -window root "$2/selected.png"
-  xdotool key alt+F4
-fi
-for _ in $(seq 30); do kill -0 "$program" 2>/dev/null || break; sleep 0.5; done
-kill "$program" 2>/dev/null || true
-wait "$program" 2>/dev/null
-echo "The program ended with exit code $?"
-EOF
 echo "No X display: running the program on a virtual display (Xvfb)"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash ${ASG_TRACE:+-x} "$root/build/run-on-xvfb.sh" "$exe" "$shots"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash ${ASG_TRACE:+-x} "$root/scripts/show-on-xvfb.sh" "$exe" "$shots"
 echo "Screenshots: $shots/start.png (start-up) and $shots/selected.png (first sprite selected)"
