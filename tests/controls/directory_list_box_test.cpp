@@ -93,8 +93,12 @@ class DirectoryListBoxTest : public ::testing::Test {
   void DoubleClick(UINT message, int row) {
     RECT rc{LVIR_BOUNDS};
     list.ListView.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rc));
+    DoubleClickAt(message, rc.left + 40, (rc.top + rc.bottom) / 2);
+  }
+
+  void DoubleClickAt(UINT message, int x, int y) {
     const WPARAM keys = message == WM_LBUTTONDBLCLK ? MK_LBUTTON : message == WM_RBUTTONDBLCLK ? MK_RBUTTON : MK_MBUTTON;
-    list.ListView.Send(message, keys, MAKELPARAM(rc.left + 40, (rc.top + rc.bottom) / 2));
+    list.ListView.Send(message, keys, MAKELPARAM(x, y));
     Pump();
   }
 
@@ -262,11 +266,19 @@ TEST_F(DirectoryListBoxTest, RealClicksSelectAndEnterASubfolder) {
 }
 
 TEST_F(DirectoryListBoxTest, DoubleClickWithoutASelectedRowDoesNothing) {
+  list.IntegralHeight = false;
+  list.SetSize(200, 400);
   list.SetPath(art);
   list.SetPath(art);
   events.clear();
   ASSERT_EQ(list.ListView.NextSelected(), -1);
-  DoubleClick(WM_LBUTTONDBLCLK, 1);
+  // Below the last row, so that no row gets selected by the click itself.
+  RECT last{LVIR_BOUNDS};
+  list.ListView.Send(LVM_GETITEMRECT, static_cast<WPARAM>(list.ListView.Send(LVM_GETITEMCOUNT) - 1),
+                     reinterpret_cast<LPARAM>(&last));
+  ASSERT_LT(last.bottom + 8, list.ListView.ClientRect().bottom) << "the list must show empty space below its rows";
+  DoubleClickAt(WM_LBUTTONDBLCLK, last.left + 40, last.bottom + 8);
+  ASSERT_EQ(list.ListView.NextSelected(), -1);
   EXPECT_TRUE(events.empty()) << "have " << events.size() << " events, want none";
   EXPECT_EQ(list.Path, art);
 }
