@@ -10,7 +10,14 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   NewMainWindow(AppMain, nullptr);
-  platform::Application::OnEndSession = [] { DestroyMainWindow(); };
+  // Windows is ending the session: tear down at once and end the process right
+  // here, so that no handler or modal loop further up the stack returns into
+  // objects that are gone.
+  platform::Application::OnEndSession = [] {
+    DestroyMainWindow();
+    FinalizeMainUnit();
+    ExitProcess(0);
+  };
   platform::Application::Run(*AppMain->Window);
   DestroyMainWindow();
   FinalizeMainUnit();

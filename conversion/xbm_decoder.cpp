@@ -172,6 +172,16 @@ void WriteBmpHeader(uint8_t* h, uint32_t fileBytes, int32_t width, int32_t heigh
   Put32(h + 42, 2834);                           // biYPelsPerMeter
 }
 
+// A little-endian 16-bit word.
+inline uint16_t Load16(const uint8_t* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+  }
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
 // Bounds-checked little-endian reads of the file held in memory.
 class Input {
  public:
@@ -181,14 +191,7 @@ class Input {
     return offset <= size_ && count <= size_ - offset;
   }
   const uint8_t* At(uint64_t offset) const { return data_ + offset; }
-  uint16_t U16(uint64_t offset) const {
-    if constexpr (std::endian::native == std::endian::little) {
-      uint16_t v;
-      std::memcpy(&v, data_ + offset, 2);
-      return v;
-    }
-    return static_cast<uint16_t>(data_[offset] | data_[offset + 1] << 8);
-  }
+  uint16_t U16(uint64_t offset) const { return Load16(data_ + offset); }
   uint32_t U32(uint64_t offset) const {
     return static_cast<uint32_t>(U16(offset)) | static_cast<uint32_t>(U16(offset + 2)) << 16;
   }
@@ -304,8 +307,48 @@ void WriteRun(const Input& in, uint64_t pos, uint32_t pixels, uint8_t* dst, cons
   }
 }
 
+// Bytes past the end of a skip-run row that DecodeSkipRunRow may write: its
+// fast steps write gaps in 48-byte pieces and runs in blocks of 16 pixels.
+constexpr uint32_t kRowSlack = 48;
+
+// The most a gap and a run read: two words and a run of 4096 bytes, whose
+// pixels are read in whole 32-byte blocks (4096 is a multiple of 32).
+constexpr uint64_t kLongestPairBytes = 4 + kMaxRunBytes;
+
+// Whole pairs of a gap and a run that stay inside the file and the row and do
+// not end it. One test per pair decides that a pair is such a pair, and no
+// bounds are checked; every other pair, the end of the row included, is left
+// to the careful steps of DecodeSkipRunRow. Returns the file offset of the
+// first pair left, with `x` advanced past the pairs done.
+template <class Pixels>
+uint64_t DecodeWholePairs(const Input& in, uint64_t pos, uint32_t width, uint8_t* dst, uint32_t& x) {
+  if (in.size() < kLongestPairBytes || pos > in.size() - kLongestPairBytes) return pos;
+  const uint8_t* const last = in.At(in.size() - kLongestPairBytes);
+  const uint8_t* p = in.At(pos);
+  uint32_t at = x;
+  while (p <= last) {
+    const uint32_t gap = Load16(p) / 2u;
+    const uint32_t runBytes = Load16(p + 2);
+    const uint32_t run = runBytes / 2u;
+    const uint32_t room = width - at;
+    // Wraps when gap >= room, but that pair is left anyway.
+    if ((gap >= room) | (runBytes > kMaxRunBytes) | (run >= room - gap) | ((gap | run) == 0)) break;
+    uint8_t* out = dst + 3 * at;
+    std::memset(out, 0, 48);
+    for (uint32_t i = 48; i < 3 * gap; i += 48) std::memset(out + i, 0, 48);
+    out += 3 * gap;
+    Pixels::Convert16(p + 4, out);
+    for (uint32_t i = 16; i < run; i += 16) Pixels::Convert16(p + 4 + 2 * i, out + 3 * i);
+    at += gap + run;
+    p += 4 + runBytes;
+  }
+  x = at;
+  return static_cast<uint64_t>(p - in.At(0));
+}
+
 // Each step of a row adds at least one pixel or fails, so the work per row is
-// bounded by Width, whatever the file says.
+// bounded by Width, whatever the file says. `dst` has kRowSlack bytes of room
+// after the row.
 template <class Pixels>
 RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
   using Kind = RowFault::Kind;
@@ -314,8 +357,9 @@ RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
   const Input in = src.in;
   const uint32_t width = src.width;
   const uint8_t* rowEnd = dst + src.rowBytes;
-  uint64_t pos = src.dataStart + in.U32(src.dataStart + 4 * uint64_t{row});
   uint32_t x = 0;
+  uint64_t pos = DecodeWholePairs<Pixels>(in, src.dataStart + in.U32(src.dataStart + 4 * uint64_t{row}), width,
+                                          dst, x);
   for (;;) {
     if (!in.Holds(pos, 2)) return {Kind::Truncated, row, pos};
     const uint32_t gap = in.U16(pos) / 2u;
@@ -351,16 +395,25 @@ inline void PrefetchSkipRunRow(const RowSource& src, uint32_t row) {
   for (uint64_t i = 0; i < 1024; i += 64) __builtin_prefetch(src.in.At(pos + i));
 }
 
-// Rows in BMP order: BMP row b holds the file's row Height - 1 - b.
+// Rows in BMP order: BMP row b holds the file's row Height - 1 - b. A skip-run
+// row may write into the rows after it, which are decoded later; the rows too
+// close to the end of `dst` for that are decoded into a scratch row and copied.
 template <class Pixels>
 RowFault DecodeRowsWith(const RowSource& src, uint32_t firstRow, uint32_t count, uint8_t* dst) {
-  for (uint32_t b = firstRow; b < firstRow + count; ++b, dst += src.rowBytes) {
+  const uint32_t end = firstRow + count;
+  for (uint32_t b = firstRow; b < end; ++b, dst += src.rowBytes) {
     const uint32_t row = src.height - 1 - b;
     if (!src.skipRun) {
       DecodePlainRow<Pixels>(src, row, dst);
-    } else {
-      if (row > 0) PrefetchSkipRunRow(src, row - 1);
+      continue;
+    }
+    if (row > 0) PrefetchSkipRunRow(src, row - 1);
+    if (uint64_t{end - 1 - b} * src.rowBytes >= kRowSlack) {
       if (const RowFault fault = DecodeSkipRunRow<Pixels>(src, row, dst)) return fault;
+    } else {
+      uint8_t scratch[BmpRowBytes(kMaxXbmWidth) + kRowSlack];
+      if (const RowFault fault = DecodeSkipRunRow<Pixels>(src, row, scratch)) return fault;
+      std::memcpy(dst, scratch, src.rowBytes);
     }
   }
   return {};

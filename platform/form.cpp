@@ -26,11 +26,9 @@ void Form::Hide() {
 }
 
 void Form::CenterOnScreen() {
-  auto floorHalf = [](int v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); };
   const Rect b = Bounds();
-  const int left = floorHalf(GetSystemMetrics(SM_CXSCREEN) - b.Width());
-  const int top = floorHalf(GetSystemMetrics(SM_CYSCREEN) - b.Height());
-  SetPosition(left, top);
+  SetPosition(CenteredOrigin(GetSystemMetrics(SM_CXSCREEN), b.Width()),
+              CenteredOrigin(GetSystemMetrics(SM_CYSCREEN), b.Height()));
 }
 
 int Form::ShowModal() {

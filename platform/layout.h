@@ -29,4 +29,11 @@ struct DockItem {
 
 void DockLayout(const Rect& client, int gap, std::span<DockItem> items);
 
+// Origin that centres `size` pixels in `space` pixels, by floor division: a
+// space smaller than the size gives a negative origin ((10 - 13) -> -2).
+constexpr int CenteredOrigin(int space, int size) {
+  const int free = space - size;
+  return free >= 0 ? free / 2 : -((-free + 1) / 2);
+}
+
 }  // namespace platform

@@ -97,7 +97,8 @@ std::string Menu::ItemText(int index) const {
 
 void Menu::Choose(int index) {
   assert(index >= 0 && index < Count());
-  if (auto& handler = items_[static_cast<size_t>(index)].handler) handler();
+  // A copy: the handler may end the menu's life while it runs (the end of the session).
+  if (const auto handler = items_[static_cast<size_t>(index)].handler) handler();
 }
 
 LRESULT CALLBACK Menu::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {

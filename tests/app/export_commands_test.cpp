@@ -243,7 +243,7 @@ TEST_F(ExportCommands, SaveSelectedWritesEverySelectedItemInListOrder) {
   const int last = main->FileList->Count() - 1;
   ASSERT_TRUE(main->FileList->Selected(last));
   ASSERT_EQ(main->FileList->Item(last), "x.2.xbm");
-  EXPECT_EQ(main->SizeLabel->Text(), asg::SizeText(4, 1)) << "SizeLabel shows the last file of the batch";
+  EXPECT_EQ(main->SizeLabel->Text(), "\xD0\xE0\xE7\xEC\xE5\xF0: 4x1") << "SizeLabel shows the last file of the batch";
   EXPECT_EQ(Picture->Bytes(), picture) << "the batch leaves Picture alone";
   EXPECT_EQ(main->Preview->Width(), previewWidth);
   EXPECT_EQ(main->Preview->Height(), previewHeight);

@@ -215,7 +215,7 @@ TEST_F(MainWindowTest, ChainFromDriveToFolderToFileToPictureAndLabel) {
   const int subRow = w->FolderList->Levels;  // the first (only) subfolder row
   ListView_SetItemState(w->FolderList->ListView.Handle(), subRow, LVIS_SELECTED | LVIS_FOCUSED,
                         LVIS_SELECTED | LVIS_FOCUSED);
-  RECT rc{LVIR_BOUNDS};
+  RECT rc{LVIR_BOUNDS, 0, 0, 0};
   w->FolderList->ListView.Send(LVM_GETITEMRECT, static_cast<WPARAM>(subRow), reinterpret_cast<LPARAM>(&rc));
   w->FolderList->ListView.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(rc.left + 40, (rc.top + rc.bottom) / 2));
   Pump();
@@ -225,7 +225,7 @@ TEST_F(MainWindowTest, ChainFromDriveToFolderToFileToPictureAndLabel) {
 
   // A click on the file converts it into Picture and shows it at once.
   ClickFile("inner.xbm");
-  EXPECT_EQ(w->SizeLabel->Text(), asg::SizeText(5, 3));
+  EXPECT_EQ(w->SizeLabel->Text(), "\xD0\xE0\xE7\xEC\xE5\xF0: 5x3");  // "Размер: 5x3"
   EXPECT_EQ(Picture->Bytes(), CoreBmp(folder + "sub\\inner.xbm"));
   EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 5, 3}));
   EXPECT_TRUE(std::equal(BmpHeader.begin(), BmpHeader.end(), Picture->Bytes().begin())) << "BmpHeader filled";
@@ -303,7 +303,7 @@ TEST_F(MainWindowTest, SaveItemsAreGreyedWithinATickWhileNothingIsSelected) {
   PumpFor(150);
   EXPECT_EQ(w->FileList->SelectedCount(), 0);
   EXPECT_EQ(state(), std::pair(false, false)) << "a Ctrl+click deselected the last one";
-  EXPECT_EQ(w->SizeLabel->Text(), asg::SizeText(64, 48)) << "the deselected current file is still shown";
+  EXPECT_EQ(w->SizeLabel->Text(), "\xD0\xE0\xE7\xEC\xE5\xF0: 64x48") << "the deselected current file is still shown";
   ClickFile("small.xbm");
   PumpFor(150);
   w->FileList->SetPath(folder + "sub\\");

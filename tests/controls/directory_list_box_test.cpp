@@ -82,7 +82,7 @@ class DirectoryListBoxTest : public ::testing::Test {
   // Selects `row` with a real left click, as a user would. The messages are
   // queued, since the list view looks for the button's release in the queue.
   void ClickRow(int row) {
-    RECT rc{LVIR_BOUNDS};
+    RECT rc{LVIR_BOUNDS, 0, 0, 0};
     list.ListView.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rc));
     const LPARAM at = MAKELPARAM(rc.left + 40, (rc.top + rc.bottom) / 2);
     PostMessageW(list.ListView.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -91,7 +91,7 @@ class DirectoryListBoxTest : public ::testing::Test {
   }
 
   void DoubleClick(UINT message, int row) {
-    RECT rc{LVIR_BOUNDS};
+    RECT rc{LVIR_BOUNDS, 0, 0, 0};
     list.ListView.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rc));
     DoubleClickAt(message, rc.left + 40, (rc.top + rc.bottom) / 2);
   }
@@ -273,7 +273,7 @@ TEST_F(DirectoryListBoxTest, DoubleClickWithoutASelectedRowDoesNothing) {
   events.clear();
   ASSERT_EQ(list.ListView.NextSelected(), -1);
   // Below the last row, so that no row gets selected by the click itself.
-  RECT last{LVIR_BOUNDS};
+  RECT last{LVIR_BOUNDS, 0, 0, 0};
   list.ListView.Send(LVM_GETITEMRECT, static_cast<WPARAM>(list.ListView.Send(LVM_GETITEMCOUNT) - 1),
                      reinterpret_cast<LPARAM>(&last));
   ASSERT_LT(last.bottom + 8, list.ListView.ClientRect().bottom) << "the list must show empty space below its rows";

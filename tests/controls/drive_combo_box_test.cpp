@@ -118,7 +118,8 @@ TEST(DriveComboBoxFill, TheDropDownShowsAtMostEightItems) {
   EXPECT_LE(combo.ComboBox.Height(), field + 8) << "the closed box keeps the height of its selection field";
   combo.ComboBox.Send(CB_SHOWDROPDOWN, TRUE);
   Pump();
-  COMBOBOXINFO info{sizeof info};
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
   ASSERT_TRUE(GetComboBoxInfo(combo.ComboBox.Handle(), &info));
   RECT client;
   GetClientRect(info.hwndList, &client);
@@ -173,7 +174,8 @@ TEST_F(DriveComboBoxTest, SetDriveAppliesColorAndFont) {
   EXPECT_EQ(combo.ComboBox.GetFont().height, 0) << "the default Font replaces the -11 of construction";
 
   // The selection field and the dropped-down list are painted in that colour.
-  COMBOBOXINFO info{sizeof info};
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
   ASSERT_TRUE(GetComboBoxInfo(combo.ComboBox.Handle(), &info));
   HDC dc = CreateCompatibleDC(nullptr);
   for (const auto& [to, from] : {std::pair{form.Handle(), combo.ComboBox.Handle()},

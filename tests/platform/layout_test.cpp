@@ -46,5 +46,15 @@ TEST(DockLayout, UndockedKeepsRectangleAndTinyParentNeverInverts) {
   EXPECT_GE(fill.Height(), 0);
 }
 
+TEST(CenteredOrigin, FloorsHalfTheFreeSpaceAlsoWhenItIsNegative) {
+  const struct {
+    int space, size, want;
+  } cases[] = {{1280, 696, 292}, {1024, 506, 259}, {697, 696, 0}, {696, 696, 0},
+               {695, 696, -1}, {693, 696, -2}, {600, 696, -48}, {0, 1, -1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(CenteredOrigin(c.space, c.size), c.want) << "space " << c.space << ", size " << c.size;
+  }
+}
+
 }  // namespace
 }  // namespace platform
