@@ -22,9 +22,20 @@ bool StderrIsTerminal() {
 
 }  // namespace
 
+// Never throws: on Windows a name that is not valid UTF-16 (an unpaired
+// surrogate, which the file system allows) gets U+FFFD in its place.
 std::string DisplayName(const std::filesystem::path& path) {
-  const std::u8string name = path.u8string();
-  return std::string(name.begin(), name.end());
+#ifdef _WIN32
+  const std::wstring& wide = path.native();
+  if (wide.empty()) return {};
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
+  return utf8;
+#else
+  return path.native();
+#endif
 }
 
 Console::Console(size_t total, bool wantProgress)
