@@ -322,7 +322,7 @@ constexpr uint64_t kLongestPairBytes = 4 + kMaxRunBytes;
 // first pair left, with `x` advanced past the pairs done.
 template <class Pixels>
 uint64_t DecodeWholePairs(const Input& in, uint64_t pos, uint32_t width, uint8_t* dst, uint32_t& x) {
-  if (in.size() < kLongestPairBytes || pos > in.size() - kLongestPairBytes) return pos;
+  if (x >= width || in.size() < kLongestPairBytes || pos > in.size() - kLongestPairBytes) return pos;
   const uint8_t* const last = in.At(in.size() - kLongestPairBytes);
   const uint8_t* p = in.At(pos);
   uint32_t at = x;
@@ -330,9 +330,10 @@ uint64_t DecodeWholePairs(const Input& in, uint64_t pos, uint32_t width, uint8_t
     const uint32_t gap = Load16(p) / 2u;
     const uint32_t runBytes = Load16(p + 2);
     const uint32_t run = runBytes / 2u;
-    const uint32_t room = width - at;
-    // Wraps when gap >= room, but that pair is left anyway.
-    if ((gap >= room) | (runBytes > kMaxRunBytes) | (run >= room - gap) | ((gap | run) == 0)) break;
+    // Left: a pair that adds no pixel (the sum wraps), or reaches the end of
+    // the row or passes it, which every run over 4096 bytes does.
+    static_assert(kMaxRunBytes / 2 >= static_cast<uint32_t>(kMaxXbmWidth));
+    if (gap + run - 1 >= width - at - 1) break;
     uint8_t* out = dst + 3 * at;
     std::memset(out, 0, 48);
     for (uint32_t i = 48; i < 3 * gap; i += 48) std::memset(out + i, 0, 48);
