@@ -160,7 +160,9 @@ void ConvertOne(const fs::path& input, const fs::path& output, Buffers& buffers,
   }
   XbmRowDecoder decoder(buffers.file.bytes());
   const XbmHeader& header = decoder.result().header;
-  if (decoder.result().ok() && (header.width == 0 || header.height == 0)) {
+  // A picture without pixels is skipped only when the whole file is sound:
+  // skip-run rows of Width 0 still have their table and first words.
+  if (decoder.result().ok() && (header.width == 0 || header.height == 0) && decoder.CheckAllRows()) {
     console.Message(
         input, "no pixels (" + std::to_string(header.width) + "x" + std::to_string(header.height) + "), not written");
     ++tally.skipped;

@@ -258,7 +258,8 @@ XbmResult Fail(XbmResult r, const RowFault& f, uint32_t width) {
     case Kind::LongRun:
       return Fail(std::move(r), XbmError::BadRun, "run of " + std::to_string(f.value) + " bytes over 4096 " + at);
     case Kind::NoPixel:
-      return Fail(std::move(r), XbmError::BadRun, "gap and run add no pixel " + at);
+      return Fail(std::move(r), XbmError::BadRun,
+                  "more gap and run pairs without pixels than the row has pixels " + at);
     case Kind::RunPastWidth:
       return Fail(std::move(r), XbmError::RowOverflow, "run passes width " + std::to_string(width) + " " + at);
     case Kind::None:
@@ -347,9 +348,10 @@ uint64_t DecodeWholePairs(const Input& in, uint64_t pos, uint32_t width, uint8_t
   return static_cast<uint64_t>(p - in.At(0));
 }
 
-// Each step of a row adds at least one pixel or fails, so the work per row is
-// bounded by Width, whatever the file says. `dst` has kRowSlack bytes of room
-// after the row.
+// A pair of a gap and a run that adds no pixel is allowed, but a row may hold
+// no more of them than it has pixels: every other step adds a pixel, so the
+// work per row stays within twice Width, whatever the file says. `dst` has
+// kRowSlack bytes of room after the row.
 template <class Pixels>
 RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
   using Kind = RowFault::Kind;
@@ -359,6 +361,7 @@ RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
   const uint32_t width = src.width;
   const uint8_t* rowEnd = dst + src.rowBytes;
   uint32_t x = 0;
+  uint32_t emptyPairs = 0;
   uint64_t pos = DecodeWholePairs<Pixels>(in, src.dataStart + in.U32(src.dataStart + 4 * uint64_t{row}), width,
                                           dst, x);
   for (;;) {
@@ -375,7 +378,7 @@ RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
     const uint32_t runBytes = in.U16(pos);
     const uint32_t run = runBytes / 2u;
     if (runBytes > kMaxRunBytes) return {Kind::LongRun, row, pos, runBytes};
-    if (gap == 0 && run == 0) return {Kind::NoPixel, row, pos};
+    if (gap == 0 && run == 0 && ++emptyPairs > width) return {Kind::NoPixel, row, pos};
     if (run > width - x) return {Kind::RunPastWidth, row, pos};
     pos += 2;
     if (!in.Holds(pos, runBytes)) return {Kind::Truncated, row, pos};

@@ -89,6 +89,10 @@ class Xbm2BmpTest : public ::testing::Test {
     Put(In("-dash.xbm"), kGood);
     Put(In("bad.xbm"), PlainXbm(2, 2, {0xF800, 0x001F, 0x07E0}));  // ends inside row 2
     Put(In("wide0.xbm"), PlainXbm(0, 5, {}));
+    // Skip-run rows of Width 0 whose table points past the end of the file.
+    Bytes wide0Bad = PlainXbm(0, 3, {0x1000, 0, 0x1000, 0, 0x1000, 0});
+    wide0Bad[30] = 1;
+    Put(In("wide0_bad.xbm"), wide0Bad);
     Put(In("high0.xbm"), PlainXbm(3, 0, {}));
     Put(In(kSprite + ".xbm"), kGood);
   }
@@ -145,6 +149,8 @@ TEST_F(Xbm2BmpTest, ExitStatusMessagesAndOutputs) {
       {"damaged file", {"IN/bad.xbm", "OUT/bad.bmp"}, 1, {"xbm2bmp: ", "bad.xbm: ends "}, "", {}},
       {"missing file", {"IN/missing.xbm", "OUT/m.bmp"}, 1, {"xbm2bmp: ", "missing.xbm: "}, "", {}},
       {"width 0 is skipped", {"IN/wide0.xbm", "OUT/w.bmp"}, 0, {"wide0.xbm: no pixels (0x5), not written"}, "", {}},
+      {"width 0 with damaged rows fails", {"IN/wide0_bad.xbm", "OUT/w.bmp"}, 1, {"wide0_bad.xbm: ends in the row data"},
+       "", {}},
       {"options end at --", {"--", "IN/-dash.xbm", "OUT/dash.bmp"}, 0, {}, "", {"dash.bmp"}},
       {"batch goes on past failures",
        {"-d", "OUT", "IN/bad.xbm", "IN/good.xbm", "IN/high0.xbm", "IN/missing.xbm", "IN/" + kSprite + ".xbm"},

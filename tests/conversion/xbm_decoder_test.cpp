@@ -152,6 +152,9 @@ std::vector<GoodCase> GoodCases() {
       {"skiprun_shared_and_backward_rows", shared,
        BmpImage(2, 3, Cat({kBlack, kBlueBgr, Zeros(2), kRedBgr, kGreenBgr, Zeros(2), kBlack, kBlueBgr,
                            Zeros(2)}))},
+      {"skiprun_pairs_without_pixels_then_gap",
+       SkipRunXbm(4, {SkipRunRow{}.Skip(0).RawRun(0, {}).Skip(1).RawRun(1, {0}).Skip(2).Run({kRed}).Skip(4)}),
+       BmpImage(4, 1, Cat({kBlack, kRedBgr, kBlack, kBlack}))},
       {"skiprun_row_complete_ignores_following_bytes",
        SkipRunXbm(2, {SkipRunRow{}.Skip(4).Skip(0xFFFF)}), BmpImage(2, 1, Cat({kBlack, kBlack, Zeros(2)}))},
       {"plain_trailing_bytes_not_needed", PlainXbm(1, 1, {kRed, 0x1111, 0x2222}),
@@ -176,7 +179,7 @@ TEST(DecodeXbm, GoodFilesGiveExactBytes) {
   }
 }
 
-TEST(DecodeXbm, OneByOneRedMatchesThePartsExample) {
+TEST(DecodeXbm, OneByOneRedIs58Bytes) {
   Bytes bmp;
   ASSERT_TRUE(DecodeXbm(PlainXbm(1, 1, {0xF800}), bmp).ok());
   ASSERT_EQ(bmp.size(), 58u) << "have " << bmp.size() << " bytes, want 58";
@@ -265,11 +268,13 @@ std::vector<BadCase> BadCases() {
       {"run_65535_bytes", SkipRunXbm(2048, {SkipRunRow{}.Skip(0).RawRun(65535, {})}), XbmError::BadRun,
        "run of 65535 bytes", true},
       {"gap_2049_pixels", SkipRunXbm(2048, {SkipRunRow{}.Skip(4098)}), XbmError::BadRun, "gap of 2049 pixels", true},
-      {"gap_0_run_0", SkipRunXbm(4, {SkipRunRow{}.Skip(0).RawRun(0, {})}), XbmError::BadRun, "add no pixel", true},
-      {"skip1_run1_no_progress", SkipRunXbm(4, {SkipRunRow{}.Skip(1).RawRun(1, {0})}), XbmError::BadRun,
-       "add no pixel", true},
-      {"later_step_no_progress", SkipRunXbm(4, {SkipRunRow{}.Skip(2).Run({kRed}).Skip(0).RawRun(1, {0})}),
-       XbmError::BadRun, "add no pixel in row 0 at offset 76", true},
+      {"gap_0_run_0_then_end", SkipRunXbm(4, {SkipRunRow{}.Skip(0).RawRun(0, {})}), XbmError::Truncated,
+       "ends in the row data at offset 72", true},
+      {"skip1_run1_then_end", SkipRunXbm(4, {SkipRunRow{}.Skip(1).RawRun(1, {0})}), XbmError::Truncated,
+       "ends in the row data at offset 73", true},
+      {"empty_pairs_more_than_width",
+       SkipRunXbm(2, {SkipRunRow{}.Skip(0).RawRun(0, {}).Skip(1).RawRun(1, {0}).Skip(0).RawRun(0, {}).Skip(4)}),
+       XbmError::BadRun, "more gap and run pairs without pixels than the row has pixels in row 0 at offset 79", true},
       {"gap_past_row", SkipRunXbm(4, {SkipRunRow{}.Skip(10)}), XbmError::RowOverflow, "gap passes width 4", true},
       {"run_past_row", SkipRunXbm(4, {SkipRunRow{}.Skip(0).Run({1, 2, 3, 4, 5})}), XbmError::RowOverflow,
        "run passes width 4", true},

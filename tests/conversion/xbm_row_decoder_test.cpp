@@ -91,9 +91,9 @@ TEST(PixelCode, EveryWordBecomesItsFieldsShiftedInBothCodes) {
     ASSERT_EQ(bmp.size(), 54u + 6144u * 32u);
     for (uint32_t v = 0; v < 65536; ++v) {
       const size_t at = 54 + 6144 * (31 - v / 2048) + 3 * (v % 2048);
-      const Rgb565Fields f = SplitRgb565(static_cast<uint16_t>(v));
-      const Bytes want = {static_cast<uint8_t>(f.blue * 8), static_cast<uint8_t>(f.green * 4),
-                          static_cast<uint8_t>(f.red * 8)};
+      // Blue from bits 0-4, green from bits 5-10, red from bits 11-15, shifted up with zero low bits.
+      const Bytes want = {static_cast<uint8_t>((v & 0x1F) << 3), static_cast<uint8_t>(((v >> 5) & 0x3F) << 2),
+                          static_cast<uint8_t>((v >> 11) << 3)};
       const Bytes have(bmp.begin() + static_cast<ptrdiff_t>(at), bmp.begin() + static_cast<ptrdiff_t>(at + 3));
       ASSERT_EQ(have, want) << "word " << v << ": have " << int(have[0]) << "," << int(have[1]) << "," << int(have[2])
                             << ", want " << int(want[0]) << "," << int(want[1]) << "," << int(want[2]);
