@@ -14,6 +14,7 @@
 #include "platform/application.h"
 #include "platform/bitmap.h"
 #include "platform/color.h"
+#include "platform/file_system.h"
 #include "platform/form.h"
 #include "platform/label.h"
 #include "platform/menu.h"
@@ -66,24 +67,16 @@ platform::FontSpec SmallFont() {
   return font;
 }
 
-// The folder the process runs in, without a final "\" unless it is a drive root.
-std::string CurrentFolder() {
-  wchar_t buffer[MAX_PATH] = {};
-  const DWORD n = GetCurrentDirectoryW(MAX_PATH, buffer);
-  return n > 0 && n < MAX_PATH ? platform::Narrow(std::wstring_view(buffer, n)) : std::string();
-}
-
 }  // namespace
 
 void NewMainWindow(MainWindow*& result, platform::Control* parent) { NewMainWindow(result, parent, StartLocation{}); }
 
 void NewMainWindow(MainWindow*& result, platform::Control* parent, const StartLocation& start) {
-  // 1.
   auto owned = std::make_unique<MainWindow>();
   MainWindow& self = *owned;
   result = &self;
 
-  // 2. The window; the object goes with it.
+  // The window; the object goes with it.
   self.Window = new platform::Form(parent, MainCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0);
   platform::Form& window = *self.Window;
   window.SetSize(kWindowWidth, kWindowHeight);
@@ -92,22 +85,18 @@ void NewMainWindow(MainWindow*& result, platform::Control* parent, const StartLo
   window.SetGap(0);
   window.OnShow = [&self](platform::Form&) { self.WindowShow(); };
 
-  // 3.
   self.MainMenu = &window.Own(std::make_unique<platform::Menu>(window, kMenuBar));
   self.MainMenu->SetHandler(kSaveItem, [&self] { self.SaveItemClick(); });
   self.MainMenu->SetHandler(kSaveSelectedItem, [&self] { self.SaveSelected(); });
   self.MainMenu->SetHandler(kExitItem, [&self] { self.ExitItemClick(); });
   self.MainMenu->SetHandler(kAboutItem, [&self] { self.AboutItemClick(); });
 
-  // 4, 5.
   self.CreateSaveDialog();
   self.CreateFolderDialog();
 
-  // 6.
   self.MenuTimer = &window.Own(std::make_unique<platform::Timer>(kMenuTimerInterval));
   self.MenuTimer->OnTick = [&self](platform::Timer&) { self.MenuTimerTick(); };
 
-  // 7.
   self.LeftPane = &window.Add<platform::Panel>(Edge::None);
   self.LeftPane->SetAlign(Align::Left);
   self.LeftPane->SetWidth(kLeftPaneWidth);
@@ -115,7 +104,6 @@ void NewMainWindow(MainWindow*& result, platform::Control* parent, const StartLo
   self.DriveStrip->SetAlign(Align::Top);
   self.DriveStrip->SetHeight(kDriveStripHeight);
 
-  // 8.
   WrenDriveComboBox& drives = NewWrenDriveComboBox(*self.DriveStrip).SetSize(kLeftPaneWidth, 19);
   self.DriveCombo = &drives;
   drives.Color = kWhite;
@@ -123,7 +111,6 @@ void NewMainWindow(MainWindow*& result, platform::Control* parent, const StartLo
   drives.OnChange = [&self](WrenDriveComboBox&) { self.DriveComboChange(); };
   drives.SetDrive(start.drive);
 
-  // 9.
   WrenDirectoryListBox& folders = NewWrenDirectoryListBox(*self.LeftPane);
   self.FolderList = &folders;
   folders.SetAlign(Align::Top).SetSize(0, kFolderListHeight);
@@ -135,7 +122,6 @@ void NewMainWindow(MainWindow*& result, platform::Control* parent, const StartLo
   folders.SetPath(start.folder);
   folders.IntegralHeight = false;
 
-  // 10.
   WrenFileListBox& files = NewWrenFileListBox(*self.LeftPane, kFileListOptions).SetAlign(Align::Client);
   self.FileList = &files;
   files.Color = platform::SystemColor(COLOR_WINDOW);
@@ -147,7 +133,6 @@ void NewMainWindow(MainWindow*& result, platform::Control* parent, const StartLo
   files.Color = platform::SystemColor(COLOR_WINDOW);
   files.SetPath(start.folder);
 
-  // 11.
   self.StatusStrip = &window.Add<platform::Panel>(Edge::Sunken);
   self.StatusStrip->SetAlign(Align::Bottom);
   self.StatusStrip->SetHeight(kStatusStripHeight);
@@ -155,27 +140,22 @@ void NewMainWindow(MainWindow*& result, platform::Control* parent, const StartLo
   self.SizeLabel->SetWidth(kSizeLabelWidth);
   self.SizeLabel->SetFont(SmallFont());
 
-  // 12.
   self.PreviewArea = &window.Add<platform::ScrollBox>(Edge::Sunken);
   self.PreviewArea->SetAlign(Align::Client);
 
-  // 13.
   self.Preview = &self.PreviewArea->Add<platform::PaintBox>();
   self.Preview->SetSize(137, 121);
   self.Preview->SetCursor(LoadCursorW(nullptr, IDC_HAND));
   self.Preview->OnClick = [&self](platform::PaintBox&) { self.PreviewClick(); };
   self.Preview->OnPaint = [&self](platform::PaintBox&, HDC dc) { self.PreviewPaint(dc); };
 
-  // 14. The window's handle exists from its construction on.
+  // The window's handle exists from its construction on.
   self.AttachDialogs();
 
-  // 15.
   self.MenuTimer->SetEnabled(true);
 
-  // 16.
   window.CenterOnScreen();
 
-  // 17.
   self.InitSharedState();
 }
 
@@ -196,8 +176,8 @@ void MainWindow::InitSharedState() {
   Picture = std::make_unique<platform::Bitmap>(1, 1);
   BmpHeader[0] = 'B';
   BmpHeader[1] = 'M';
-  SaveFolder = CurrentFolder();
-  BatchFolder = CurrentFolder();
+  SaveFolder = platform::CurrentDirectory();
+  BatchFolder = platform::CurrentDirectory();
 }
 
 void MainWindow::DriveComboChange() { FolderList->SetPath(std::string(1, DriveCombo->Drive)); }
@@ -218,8 +198,7 @@ void MainWindow::MenuTimerTick() {
 void MainWindow::ExitItemClick() { PostMessageW(Window->Handle(), WM_CLOSE, 0, 0); }
 
 void MainWindow::PreviewPaint(HDC paintDc) {
-  Preview->SetWidth(Picture->Width());
-  Preview->SetHeight(Picture->Height());
+  Preview->SetSize(Picture->Width(), Picture->Height());
   if (paintDc) {
     Picture->Draw(paintDc, 0, 0);
     return;

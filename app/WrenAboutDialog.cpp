@@ -99,8 +99,8 @@ void MakeLink(platform::Label& label, std::string prefix) {
 // the dialog starts at its top-left corner, so the Ok button stays reachable.
 void PlaceInParent(platform::Form& form) {
   const platform::Rect area = form.Parent()->ClientRect();
-  form.SetPosition(std::max(0, (area.Width() - AboutFormWidth) / 2),
-                   std::max(0, (area.Height() - AboutFormHeight) / 2));
+  form.SetPosition(std::max(0, platform::CenteredOrigin(area.Width(), AboutFormWidth)),
+                   std::max(0, platform::CenteredOrigin(area.Height(), AboutFormHeight)));
 }
 
 }  // namespace

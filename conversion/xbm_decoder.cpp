@@ -3,7 +3,6 @@
 #include <bit>
 #include <cstring>
 #include <new>
-#include <stdexcept>
 
 #include "conversion/file_io.h"
 
@@ -566,32 +565,17 @@ XbmResult DecodeXbm(std::span<const uint8_t> file, std::vector<uint8_t>& bmp) {
   } catch (const std::bad_alloc&) {
     bmp.clear();
     return OutOfMemory(decoder.result(), decoder.imageBytes());
-  } catch (const std::length_error&) {
-    bmp.clear();
-    return OutOfMemory(decoder.result(), decoder.imageBytes());
   }
   decoder.WriteHeader(bmp.data());
   if (!decoder.DecodeRows(0, decoder.height(), bmp.data() + kBmpHeaderBytes)) bmp.clear();
   return decoder.result();
 }
 
-XbmResult ReadXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& file) {
-  bool read = false;
-  try {
-    read = ReadWholeFile(path, file);
-  } catch (const std::bad_alloc&) {
-    file.clear();
-    return Fail(XbmResult{}, XbmError::OutOfMemory, "out of memory reading the file");
-  }
-  if (!read) return Fail(XbmResult{}, XbmError::CannotOpen, "cannot be opened or read");
-  return {};
-}
-
 XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp) {
   std::vector<uint8_t> file;
-  if (XbmResult r = ReadXbmFile(path, file); !r.ok()) {
+  if (!ReadWholeFile(path, file)) {
     bmp.clear();
-    return r;
+    return Fail(XbmResult{}, XbmError::CannotOpen, "cannot be opened or read");
   }
   return DecodeXbm(file, bmp);
 }

@@ -86,11 +86,8 @@ class XbmRowDecoder {
   XbmResult result_;
 };
 
-// Reads the file in one read (others may read it meanwhile, not write it); a
-// failure is CannotOpen or OutOfMemory, with its reason.
-XbmResult ReadXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& file);
-
-// ReadXbmFile, then DecodeXbm.
+// Reads the file in one read (others may read it meanwhile, not write it) and
+// decodes it; a file that cannot be read is CannotOpen.
 XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp);
 
 // The pixel code that decoding uses: the fastest one this processor runs (the

@@ -266,6 +266,7 @@ const FontSpec& Control::GetFont() const {
 }
 
 void Control::SetFont(const FontSpec& spec) {
+  if (font_ && font_->Spec() == spec) return;
   font_ = std::make_unique<Font>(spec);
   ApplyFont();
 }
@@ -276,6 +277,7 @@ void Control::ApplyFont() {
 }
 
 void Control::SetColor(uint32_t color) {
+  if (hasColor_ && color_ == color) return;
   hasColor_ = true;
   color_ = color;
   if (brush_) DeleteObject(brush_);

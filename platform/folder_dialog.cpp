@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "platform/layout.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -33,8 +34,8 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
   GetWindowRect(hwnd, &rc);
   const int width = rc.right - rc.left;
   const int height = rc.bottom - rc.top;
-  SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd, nullptr, CenteredOrigin(GetSystemMetrics(SM_CXSCREEN), width),
+               CenteredOrigin(GetSystemMetrics(SM_CYSCREEN), height), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   const auto* start = reinterpret_cast<const BrowseStart*>(data);
   if (!start->folder.empty()) {
     Select(hwnd, *start);

@@ -24,11 +24,6 @@ Timer::~Timer() {
   DestroyWindow(hwnd_);
 }
 
-void Timer::SetInterval(UINT intervalMs) {
-  interval_ = intervalMs;
-  if (enabled_) SetTimer(hwnd_, kTimerId, interval_, nullptr);  // restarts with the new interval
-}
-
 void Timer::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;

@@ -19,7 +19,6 @@ class Timer : public Owned {
   Timer& operator=(const Timer&) = delete;
 
   UINT Interval() const { return interval_; }
-  void SetInterval(UINT intervalMs);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
 

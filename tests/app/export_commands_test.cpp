@@ -210,7 +210,7 @@ TEST_F(ExportCommands, APictureWithNoPixelsWritesNothingButSaveFolderFollows) {
     SCOPED_TRACE(item);
     MakeCurrent(item);
     ASSERT_TRUE(Picture->Empty()) << "have a " << Picture->Width() << "x" << Picture->Height() << " picture";
-    for (const fs::path target : {out / "keep.bmp", out / "new.bmp"}) {
+    for (const fs::path& target : {out / "keep.bmp", out / "new.bmp"}) {
       SaveFolder = "C:\\";
       answer = Cp1251(target);
       main->SavePicture();

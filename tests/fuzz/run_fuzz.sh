@@ -8,10 +8,8 @@ seconds=${ASG_FUZZ_SECONDS:-30}
 rm -rf "$work"
 mkdir -p "$work/corpus" "$work/demo" "$work/artifacts"
 
-if [ -f "$root/scripts/make_demo_sprites.py" ]; then
-  python3 "$root/scripts/make_demo_sprites.py" "$work/demo" >/dev/null
-  cp "$work/demo"/* "$work/corpus/"
-fi
+python3 "$root/scripts/make_demo_sprites.py" "$work/demo" >/dev/null
+cp "$work/demo"/* "$work/corpus/"
 python3 "$root/tests/fuzz/make_seeds.py" "$work/corpus"
 
 "$fuzzer" "$work/corpus" -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=256 \
