@@ -90,8 +90,9 @@ void Decode(benchmark::State& state, const Bytes& file) {
   state.counters["bmp_bytes"] = static_cast<double>(bmp.size());
 }
 
-void BM_MemcpyBmp2048(benchmark::State& state) {
-  const size_t size = 54 + asg::BmpRowBytes(2048) * 2048u;
+// The yardstick: one copy of the BMP bytes of a width x height picture.
+void MemcpyBmp(benchmark::State& state, int32_t width, uint32_t height) {
+  const size_t size = 54 + asg::BmpRowBytes(width) * height;
   Bytes src(size, 0x5A), dst(size, 0);
   for (auto _ : state) {
     std::memcpy(dst.data(), src.data(), size);
@@ -101,6 +102,8 @@ void BM_MemcpyBmp2048(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
   state.counters["bmp_bytes"] = static_cast<double>(size);
 }
+
+void BM_MemcpyBmp2048(benchmark::State& state) { MemcpyBmp(state, 2048, 2048); }
 
 void BM_DecodePlain2048(benchmark::State& state) {
   static const Bytes file = PlainSprite(2048, 2048);
@@ -137,16 +140,7 @@ void BM_DecodeSkipRun2048Gaps16Portable(benchmark::State& state) {
   DecodePortable(state, file);
 }
 
-void BM_MemcpyBmp64x48(benchmark::State& state) {
-  const size_t size = 54 + asg::BmpRowBytes(64) * 48u;
-  Bytes src(size, 0x5A), dst(size, 0);
-  for (auto _ : state) {
-    std::memcpy(dst.data(), src.data(), size);
-    benchmark::DoNotOptimize(dst.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
-}
+void BM_MemcpyBmp64x48(benchmark::State& state) { MemcpyBmp(state, 64, 48); }
 
 void BM_DecodePlain64x48(benchmark::State& state) {
   static const Bytes file = PlainSprite(64, 48);

@@ -101,8 +101,8 @@ TEST(PixelCode, EveryWordBecomesItsFieldsShiftedInBothCodes) {
   }
 }
 
-TEST(PixelCode, PortableAndFastestAgreeOnGoodAndDamagedFiles) {
-  std::mt19937 random(77);
+// The sample pictures followed by 3000 copies of them with one to four bytes changed at random.
+std::vector<Bytes> SamplesAndDamagedCopies(std::mt19937& random) {
   std::vector<Bytes> files = SamplePictures();
   const size_t good = files.size();
   for (size_t i = 0; i < 3000; ++i) {
@@ -111,6 +111,12 @@ TEST(PixelCode, PortableAndFastestAgreeOnGoodAndDamagedFiles) {
       file[random() % file.size()] = static_cast<uint8_t>(random());
     files.push_back(std::move(file));
   }
+  return files;
+}
+
+TEST(PixelCode, PortableAndFastestAgreeOnGoodAndDamagedFiles) {
+  std::mt19937 random(77);
+  const std::vector<Bytes> files = SamplesAndDamagedCopies(random);
   for (size_t i = 0; i < files.size(); ++i) {
     Bytes fastest, portable;
     const XbmResult a = DecodeXbm(files[i], fastest);
@@ -129,14 +135,7 @@ TEST(PixelCode, PortableAndFastestAgreeOnGoodAndDamagedFiles) {
 // decoded alone and with a long tail goes each way through the same rows.
 TEST(DecodeXbm, BytesAfterTheDataChangeNothing) {
   std::mt19937 random(31);
-  std::vector<Bytes> files = SamplePictures();
-  const size_t good = files.size();
-  for (size_t i = 0; i < 3000; ++i) {
-    Bytes file = files[random() % good];
-    for (int flips = 1 + random() % 4; flips > 0; --flips)
-      file[random() % file.size()] = static_cast<uint8_t>(random());
-    files.push_back(std::move(file));
-  }
+  const std::vector<Bytes> files = SamplesAndDamagedCopies(random);
   size_t compared = 0;
   for (size_t i = 0; i < files.size(); ++i) {
     Bytes alone, tailed;
