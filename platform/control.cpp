@@ -13,6 +13,10 @@ namespace {
 
 constexpr wchar_t kOwnClassName[] = L"AsgWindow";
 constexpr UINT_PTR kSubclassId = 1;
+// Names the object of a subclassed system control. Windows exports no named
+// function that reads a subclass's reference data back (GetWindowSubclass is
+// an ordinal only), so the object is also kept as a window property.
+constexpr wchar_t kObjectProperty[] = L"AsgControl";
 
 bool IsOwnClass(HWND hwnd) {
   wchar_t name[32];
@@ -66,6 +70,7 @@ void Control::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle,
     if (hwnd) {
       hwnd_ = hwnd;
       subclassed_ = SetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+      if (subclassed_) SetPropW(hwnd, kObjectProperty, this);
     }
   }
   if (hwnd_) ApplyFont();
@@ -91,14 +96,14 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 Control* Control::FromHandle(HWND hwnd) {
   if (!hwnd) return nullptr;
   if (IsOwnClass(hwnd)) return reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  DWORD_PTR data = 0;
-  if (GetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId, &data)) return reinterpret_cast<Control*>(data);
-  return nullptr;
+  return static_cast<Control*>(GetPropW(hwnd, kObjectProperty));
 }
 
 void Control::ForgetHandle() {
-  if (subclassed_) RemoveWindowSubclass(hwnd_, &Control::SubclassProc, kSubclassId);
-  else SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  if (subclassed_) {
+    RemoveWindowSubclass(hwnd_, &Control::SubclassProc, kSubclassId);
+    RemovePropW(hwnd_, kObjectProperty);
+  } else SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   subclassed_ = false;
   hwnd_ = nullptr;
 }
