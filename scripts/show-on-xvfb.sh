@@ -4,7 +4,8 @@
 # closes it with Alt+F4 and reports its exit code.
 # Usage: show-on-xvfb.sh PROGRAM.exe SCREENSHOT_FOLDER
 set -u
-wine "$1" &
+source "$(dirname "$0")/wine-env.sh"
+"$ASG_WINE" "$1" &
 program=$!
 window=""
 for _ in $(seq 60); do

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Runs a Windows executable under Wine, quietly, in the project's own prefix.
-# Used as CMake's cross-compiling emulator, so ctest runs Windows tests through it.
+# Runs a Windows program of the given build under Wine, quietly, in the
+# project's prefix for that architecture. CMake's cross-compiling emulator, so
+# ctest runs the Windows tests through it.
+# Usage: wine-exec.sh win32|win64 PROGRAM.exe ARGS...
 set -euo pipefail
-export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-asg}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-exec wine "$@"
+ASG_WIN_ARCH=$1
+shift
+source "$(dirname "$0")/wine-env.sh"
+asg_wine_prefix
+exec "$ASG_WINE" "$@"

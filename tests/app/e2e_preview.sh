@@ -11,14 +11,14 @@ exe=$1 xbm2bmp=$2 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
+source "$root/scripts/wine-env.sh"
 # A prefix of its own: drive E: and the window decoration are changed there only.
-export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine-asg}-e2e"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-bash "$root/scripts/wine-prefix.sh"
+export WINEPREFIX="$WINEPREFIX-e2e"
+asg_wine_prefix
 # No window manager on the virtual display: Wine draws the title bar and frame itself,
 # so the X window is the whole 696 x 506 window.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-wineserver -w
+"$ASG_WINE" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+"$ASG_WINESERVER" -w
 
 rm -rf "$work"
 start="$work/drive-e/Program Files/Quillon/Projects/Formats/ASGConverter"
@@ -27,7 +27,7 @@ python3 "$root/scripts/make_demo_sprites.py" "$work/sprites" >/dev/null
 # Enough copies of one sprite to fill the file list, so that a click anywhere in it hits a file.
 for i in $(seq -w 1 40); do cp "$work/sprites/gradient.xbm" "$start/gradient$i.xbm"; done
 ln -sfn "$work/drive-e" "$WINEPREFIX/dosdevices/e:"
-wine "$xbm2bmp" -d "$(winepath -w "$work/expected")" "$(winepath -w "$work/sprites/gradient.xbm")"
+"$ASG_WINE" "$xbm2bmp" -d "$("$ASG_WINE" winepath.exe -w "$work/expected")" "$("$ASG_WINE" winepath.exe -w "$work/sprites/gradient.xbm")"
 
 fail() {
   echo "FAIL: $*"
@@ -35,7 +35,7 @@ fail() {
   exit 1
 }
 
-wine "$exe" &
+"$ASG_WINE" "$exe" &
 program=$!
 window=""
 for _ in $(seq 60); do
