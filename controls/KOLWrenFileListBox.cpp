@@ -88,8 +88,10 @@ void WrenFileListBox::SetIntegralHeight(bool integral) {
 
 void WrenFileListBox::SetCurIndex(int index) { ListBox.SetCurSel(index); }
 
+// The caret, not LB_GETCURSEL: on a multiple-selection list some systems
+// answer the current-selection query with the item last reached by a key.
 std::string WrenFileListBox::CurrentItem() const {
-  const int index = ListBox.CurSel();
+  const int index = ListBox.CaretIndex();
   return index < 0 ? std::string() : ListBox.Item(index);
 }
 

@@ -60,9 +60,9 @@ int ListBox::SelState(int index) const {
   return static_cast<int>(Send(LB_GETSEL, static_cast<WPARAM>(index)));
 }
 
-int ListBox::CurSel() const {
+int ListBox::CaretIndex() const {
   assert(IsWindow(Handle()));
-  const LRESULT index = Send(LB_GETCURSEL);
+  const LRESULT index = Send(LB_GETCARETINDEX);
   return index == LB_ERR ? -1 : static_cast<int>(index);
 }
 

@@ -27,7 +27,8 @@ class ListBox : public Control {
   void Dir(unsigned attributes, std::string_view pattern);
   // LB_GETSEL: positive when selected, 0 when not, negative for a bad index.
   int SelState(int index) const;
-  int CurSel() const;  // LB_GETCURSEL; -1 when there is none
+  // LB_GETCARETINDEX: the item with the focus rectangle, selected or not; -1 when there is none.
+  int CaretIndex() const;
   void SetCurSel(int index);
 
  protected:

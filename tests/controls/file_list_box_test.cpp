@@ -165,6 +165,44 @@ TEST_F(FileListBoxTest, OnlyUserChangesReportAndCtrlClickKeepsTheCurrentItem) {
   EXPECT_EQ(events.back(), "change " + list.Item(3));
 }
 
+TEST_F(FileListBoxTest, CurrentItemIsTheItemWithTheFocusRectangleUnderKeysAndClicks) {
+  list.SetPath(sprites);
+  ASSERT_EQ(list.Count(), 7);
+  struct Step {
+    const char* what;
+    int click;       // the item clicked, or -1 for a key
+    WPARAM keys;     // MK_CONTROL or MK_SHIFT with a click
+    WPARAM key;      // the key pressed when no item is clicked
+    int want;        // the item with the focus rectangle afterwards
+  };
+  const Step steps[] = {
+      {"click", 1, 0, 0, 1},
+      {"Down", -1, 0, VK_DOWN, 2},
+      {"click after the key", 4, 0, 0, 4},
+      {"Ctrl+click", 0, MK_CONTROL, 0, 0},
+      {"Ctrl+click that deselects", 0, MK_CONTROL, 0, 0},
+      {"Shift+click", 3, MK_SHIFT, 0, 3},
+      {"Up", -1, 0, VK_UP, 2},
+      {"End", -1, 0, VK_END, 6},
+      {"click", 5, 0, 0, 5},
+  };
+  for (const Step& s : steps) {
+    events.clear();
+    if (s.click >= 0) {
+      Click(s.click, s.keys);
+    } else {
+      list.ListBox.Send(WM_KEYDOWN, s.key, 1);
+      list.ListBox.Send(WM_KEYUP, s.key, 0xC0000001);
+      Pump();
+    }
+    const int caret = static_cast<int>(list.ListBox.Send(LB_GETCARETINDEX));
+    EXPECT_EQ(caret, s.want) << s.what << ": the focus rectangle is on " << caret;
+    EXPECT_EQ(list.CurrentItem(), list.Item(s.want))
+        << s.what << ": have " << list.CurrentItem() << ", want " << list.Item(s.want);
+    EXPECT_EQ(events, (std::vector<std::string>{"change " + list.Item(s.want)})) << s.what;
+  }
+}
+
 TEST_F(FileListBoxTest, SetSelAndTheSelChangeNotificationReportOnce) {
   list.SetPath(sprites);
   list.ListBox.Send(LB_SETSEL, TRUE, 4);
