@@ -24,6 +24,10 @@ class Application {
   static void Run(Form& main);
 
   // Dispatches every pending message; a quit message terminates the application.
+  // Every window of ours gets the keyboard interface of a dialog box (Tab and
+  // Shift+Tab through the tab stops in creation order, Enter on the focused
+  // push button), and the mouse wheel goes to the window under the pointer.
+  // The main loop and every modal wait run through here.
   static void ProcessMessages();
   // Waits for a message, then dispatches every pending one.
   static void WaitAndProcess();

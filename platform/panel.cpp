@@ -3,8 +3,9 @@
 namespace platform {
 
 Panel::Panel(Control& parent, Edge edge) : Control(&parent) {
-  CreateHandle(nullptr, WS_VISIBLE | WS_CLIPCHILDREN, edge == Edge::Sunken ? WS_EX_CLIENTEDGE : 0,
-               {0, 0, 100, 100});
+  // A container of controls: Tab goes on through the tab stops inside it.
+  CreateHandle(nullptr, WS_VISIBLE | WS_CLIPCHILDREN,
+               WS_EX_CONTROLPARENT | (edge == Edge::Sunken ? WS_EX_CLIENTEDGE : 0), {0, 0, 100, 100});
 }
 
 }  // namespace platform

@@ -21,8 +21,8 @@ int Position(HWND hwnd, int bar) {
 }  // namespace
 
 ScrollBox::ScrollBox(Control& parent, Edge edge) : Control(&parent) {
-  CreateHandle(nullptr, WS_VISIBLE | WS_CLIPCHILDREN, edge == Edge::Sunken ? WS_EX_CLIENTEDGE : 0,
-               {0, 0, 100, 100});
+  CreateHandle(nullptr, WS_VISIBLE | WS_CLIPCHILDREN,
+               WS_EX_CONTROLPARENT | (edge == Edge::Sunken ? WS_EX_CLIENTEDGE : 0), {0, 0, 100, 100});
 }
 
 POINT ScrollBox::ScrollPosition() const { return {Position(Handle(), SB_HORZ), Position(Handle(), SB_VERT)}; }
@@ -109,8 +109,28 @@ void ScrollBox::OnScroll(int bar, WORD request) {
   else ScrollTo(old.x, pos);
 }
 
+void ScrollBox::OnWheel(int bar, int delta) {
+  constexpr int kUnitsPerLine = WHEEL_DELTA / kWheelLines;
+  int& rest = wheelRest_[bar == SB_HORZ ? 0 : 1];
+  if ((rest < 0 && delta > 0) || (rest > 0 && delta < 0)) rest = 0;  // turned the other way
+  rest += delta;
+  const int lines = rest / kUnitsPerLine;
+  rest -= lines * kUnitsPerLine;
+  if (lines == 0) return;
+  const POINT old = ScrollPosition();
+  if (bar == SB_HORZ) ScrollTo(old.x + lines * kLine, old.y);
+  else ScrollTo(old.x, old.y + lines * kLine);
+}
+
 LRESULT ScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_MOUSEWHEEL:
+      // Turning the wheel away from the user (a positive delta) scrolls up, or left with Shift.
+      OnWheel((GET_KEYSTATE_WPARAM(wp) & MK_SHIFT) ? SB_HORZ : SB_VERT, -GET_WHEEL_DELTA_WPARAM(wp));
+      return 0;
+    case WM_MOUSEHWHEEL:
+      OnWheel(SB_HORZ, GET_WHEEL_DELTA_WPARAM(wp));  // tilted right: a positive delta
+      return 0;
     case WM_HSCROLL:
       OnScroll(SB_HORZ, LOWORD(wp));
       return 0;

@@ -123,5 +123,52 @@ TEST_F(ScrollBoxTest, ResizingTheBoxBringsTheBarsAndTakesThemAway) {
   EXPECT_FALSE(BarOf(*box, SB_VERT).visible);
 }
 
+TEST_F(ScrollBoxTest, TheWheelMovesThreeLinesANotchWithinTheRange) {
+  child->SetSize(2000, 1500);
+  const Rect client = box->ClientRect();
+  const int maxX = 2000 - client.Width(), maxY = 1500 - client.Height();
+  struct Turn {
+    std::string name;
+    UINT msg;
+    WPARAM keys;
+    int delta;  // wheel units; positive away from the user, or tilted right
+    int wantX, wantY;
+  };
+  const Turn turns[] = {
+      {"one notch toward the user", WM_MOUSEWHEEL, 0, -120, 0, 48},
+      {"two notches at once", WM_MOUSEWHEEL, 0, -240, 0, 144},
+      {"one notch away", WM_MOUSEWHEEL, 0, 120, 0, 96},
+      {"a third of a notch: one line", WM_MOUSEWHEEL, 0, -40, 0, 112},
+      {"a sixth of a notch: nothing yet", WM_MOUSEWHEEL, 0, -20, 0, 112},
+      {"the second sixth completes a line", WM_MOUSEWHEEL, 0, -20, 0, 128},
+      {"a sixth one way", WM_MOUSEWHEEL, 0, -20, 0, 128},
+      {"a third the other way counts from zero", WM_MOUSEWHEEL, 0, 40, 0, 112},
+      {"Shift: to the right", WM_MOUSEWHEEL, MK_SHIFT, -120, 48, 112},
+      {"Shift: back to the left", WM_MOUSEWHEEL, MK_SHIFT, 120, 0, 112},
+      {"Shift at the left end", WM_MOUSEWHEEL, MK_SHIFT, 120, 0, 112},
+      {"tilted right", WM_MOUSEHWHEEL, 0, 120, 48, 112},
+      {"tilted right with Shift: still right", WM_MOUSEHWHEEL, MK_SHIFT, 120, 96, 112},
+      {"tilted left", WM_MOUSEHWHEEL, 0, -120, 48, 112},
+      {"far up: the top", WM_MOUSEWHEEL, 0, 120 * 50, 48, 0},
+      {"far down: the bottom", WM_MOUSEWHEEL, 0, -120 * 100, 48, maxY},
+      {"far right: the right end", WM_MOUSEHWHEEL, 0, 120 * 200, maxX, maxY},
+  };
+  for (const Turn& t : turns) {
+    box->Send(t.msg, MAKEWPARAM(t.keys, static_cast<WORD>(static_cast<short>(t.delta))), 0);
+    const POINT pos = box->ScrollPosition();
+    EXPECT_EQ(pos.x, t.wantX) << t.name << ": have x " << pos.x << ", want " << t.wantX;
+    EXPECT_EQ(pos.y, t.wantY) << t.name << ": have y " << pos.y << ", want " << t.wantY;
+    EXPECT_EQ(child->Left(), -t.wantX) << t.name << ": the child follows";
+    EXPECT_EQ(child->Top(), -t.wantY) << t.name;
+  }
+}
+
+TEST_F(ScrollBoxTest, TheWheelMovesNothingThatFits) {
+  child->SetSize(100, 80);
+  box->Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  box->Send(WM_MOUSEHWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(child->Bounds(), (Rect{0, 0, 100, 80}));
+}
+
 }  // namespace
 }  // namespace platform
