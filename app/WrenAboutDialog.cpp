@@ -53,6 +53,13 @@ class AboutDialogForm : public platform::Form {
         const bool sizingEdge = (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) || hit == HTSIZE;
         return sizingEdge ? HTBORDER : hit;
       }
+      case WM_COMMAND:
+        // Enter and Escape where no push button has the focus (the keyboard's IDOK and IDCANCEL).
+        if (lp == 0 && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) && OkButton) {
+          OkButton->Click();
+          return 0;
+        }
+        return Form::HandleMessage(msg, wp, lp);
       case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lp);
         info->ptMinTrackSize = {AboutFormWidth, AboutFormHeight};
@@ -103,6 +110,16 @@ void PlaceInParent(platform::Form& form) {
                    std::max(0, platform::CenteredOrigin(area.Height(), AboutFormHeight)));
 }
 
+// The dialog keeps the place it had; it goes back to the centre only when
+// the parent was made so small that the place no longer lies inside.
+void KeepInParent(platform::Form& form) {
+  const platform::Rect area = form.Parent()->ClientRect();
+  const platform::Rect placed = form.Bounds();
+  const bool inside = placed.left >= area.left && placed.top >= area.top && placed.right <= area.right &&
+                      placed.bottom <= area.bottom;
+  if (!inside) PlaceInParent(form);
+}
+
 }  // namespace
 
 void CreateAboutDialog(platform::Control& parent) {
@@ -148,7 +165,7 @@ void ShowAboutDialog(std::string_view product, std::string_view date, std::strin
   AuthorLabel->SetText(author);
   MailLabel->SetText(mail);
   WebLabel->SetText(web);
-  PlaceInParent(*AboutForm);
+  KeepInParent(*AboutForm);
   SetWindowPos(AboutForm->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   AboutForm->ShowModal();
 }

@@ -27,11 +27,13 @@ inline constexpr int AboutFormWidth = 240;  // outer size, frame included
 inline constexpr int AboutFormHeight = 150;
 
 // Builds the dialog and its controls as a hidden child window of `parent`,
-// centred in the parent's client area.
+// centred in the parent's client area. The dialog keeps that place between
+// showings as long as it lies inside the parent's client area.
 void CreateAboutDialog(platform::Control& parent);
 
 // Sets the five texts and shows the dialog modally: the parent's other child
-// controls are disabled until Ok is clicked or the program ends. The web
+// controls are disabled until Ok is clicked (or pressed with Enter or Space;
+// Escape does the same) or the program ends. The web
 // address comes whole, with its scheme; the e-mail address without "mailto:".
 // Does nothing before CreateAboutDialog.
 void ShowAboutDialog(std::string_view product, std::string_view date, std::string_view author,

@@ -109,7 +109,11 @@ void Control::ForgetHandle() {
 }
 
 LRESULT Control::DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
-  return subclassed_ ? DefSubclassProc(hwnd_, msg, wp, lp) : DefWindowProcW(hwnd_, msg, wp, lp);
+  if (subclassed_) return DefSubclassProc(hwnd_, msg, wp, lp);
+  // A tilt of the wheel that a child leaves goes on to its parent, as a turn
+  // does; not every system's default handling passes the tilt on.
+  if (msg == WM_MOUSEHWHEEL && parent_ && parent_->hwnd_) return SendMessageW(parent_->hwnd_, msg, wp, lp);
+  return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 LRESULT Control::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {

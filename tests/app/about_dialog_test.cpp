@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 
 #include "app/MainUnit.h"
 #include "app/WrenAboutDialog.h"
+#include "controls/KOLWrenFileListBox.h"
 #include "platform/application.h"
 #include "platform/button.h"
 #include "platform/form.h"
@@ -19,6 +21,7 @@
 #include "platform/panel.h"
 #include "platform/scroll_box.h"
 #include "platform/shell.h"
+#include "tests/platform/input_driver.h"
 
 namespace {
 
@@ -26,7 +29,6 @@ using platform::Control;
 using platform::Rect;
 
 constexpr int kSaveItem = 1;
-constexpr int kExitItem = 3;
 constexpr int kAboutItem = 4;
 constexpr uint32_t kDefaultText = platform::SystemColor(COLOR_WINDOWTEXT);
 
@@ -75,6 +77,13 @@ class AboutDialog : public testing::Test {
     platform::ShellOpener = &platform::ShellExecuteOpen;
     DestroyMainWindow();
     platform::Application::Reset();
+  }
+
+  // A click on "О Программе..." of the menu bar: the command arrives as WM_COMMAND
+  // and runs inside the message loop; this returns when the loop has done it.
+  void ChooseAbout() {
+    ASSERT_TRUE(testing_input::PostMenuCommand(main->Window->Handle(), {1}));
+    platform::Application::ProcessMessages();
   }
 
   bool PanesEnabled() const {
@@ -179,6 +188,7 @@ TEST_F(AboutDialog, TheFrameCannotBeDraggedToResize) {
 }
 
 TEST_F(AboutDialog, TheAboutCommandShowsTheTextsAndWaitsWithThePanesDisabled) {
+  const Rect builtAt = AboutForm->Bounds();
   main->Window->SetSize(900, 700);
   const HWND built = AboutForm->Handle();
   struct Seen {
@@ -204,7 +214,7 @@ TEST_F(AboutDialog, TheAboutCommandShowsTheTextsAndWaitsWithThePanesDisabled) {
         OkButton->Click();
       },
       300);
-  main->MainMenu->Choose(kAboutItem);
+  ChooseAbout();
 
   EXPECT_TRUE(seen.shown);
   EXPECT_TRUE(seen.panesDisabled) << "the panes are disabled during the wait";
@@ -216,9 +226,7 @@ TEST_F(AboutDialog, TheAboutCommandShowsTheTextsAndWaitsWithThePanesDisabled) {
   EXPECT_FALSE(seen.author.empty());
   EXPECT_TRUE(seen.mail.ends_with("@example.org")) << "have " << seen.mail;
   EXPECT_TRUE(seen.web.starts_with("http://www.example.org")) << "have " << seen.web;
-  const Rect area = main->Window->ClientRect();
-  EXPECT_EQ(seen.placed.left, (area.Width() - 240) / 2) << "centred in the resized window";
-  EXPECT_EQ(seen.placed.top, (area.Height() - 150) / 2);
+  EXPECT_EQ(seen.placed, builtAt) << "the place it was built at, inside the resized window";
 
   EXPECT_FALSE(AboutForm->Visible()) << "Ok hides the dialog";
   EXPECT_EQ(AboutForm->Handle(), built) << "hidden, not destroyed";
@@ -260,10 +268,10 @@ TEST_F(AboutDialog, OneOkEndsANestedShowingAndTheFirst) {
   std::vector<std::string> ended;
   RunLater([&] {
     RunLater([&] { OkButton->Click(); });
-    main->MainMenu->Choose(kAboutItem);  // the about command again, from the menu that stays usable
+    ChooseAbout();  // the about command again, from the menu that stays usable
     ended.push_back("inner");
   });
-  main->MainMenu->Choose(kAboutItem);
+  ChooseAbout();
   ended.push_back("outer");
   EXPECT_EQ(ended, (std::vector<std::string>{"inner", "outer"}));
   EXPECT_FALSE(AboutForm->Visible());
@@ -271,10 +279,104 @@ TEST_F(AboutDialog, OneOkEndsANestedShowingAndTheFirst) {
 }
 
 TEST_F(AboutDialog, ExitFromTheMenuEndsTheWait) {
-  RunLater([&] { main->MainMenu->Choose(kExitItem); });
-  main->MainMenu->Choose(kAboutItem);
+  RunLater([&] { ASSERT_TRUE(testing_input::PostMenuCommand(main->Window->Handle(), {0, 3})); });  // "Выход"
+  ChooseAbout();
   EXPECT_TRUE(platform::Application::Terminated()) << "the close request ended the program's loop";
   EXPECT_TRUE(PanesEnabled());
+}
+
+TEST_F(AboutDialog, KeepsItsPlaceBetweenShowingsWhileThePlaceLiesInsideTheWindow) {
+  const struct {
+    const char* what;
+    int width, height;  // of the main window before the showing
+    bool kept;          // else centred in the client area, or at its top-left corner when that is too small
+  } steps[] = {
+      {"the size it was built in", 696, 506, true},
+      {"larger", 900, 700, true},
+      {"smaller, the place still inside", 600, 420, true},
+      {"too small for the place", 400, 330, false},
+      {"larger again: the new place stays", 900, 700, true},
+      {"smaller than the dialog", 220, 160, false},
+  };
+  Rect place = AboutForm->Bounds();
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.what);
+    main->Window->SetSize(s.width, s.height);
+    Rect shownAt{};
+    RunLater([&] {
+      shownAt = AboutForm->Bounds();
+      OkButton->Click();
+    });
+    ChooseAbout();
+    const Rect area = main->Window->ClientRect();
+    const int left = std::max(0, (area.Width() - 240) / 2), top = std::max(0, (area.Height() - 150) / 2);
+    const Rect want = s.kept ? place : Rect{left, top, left + 240, top + 150};
+    EXPECT_EQ(shownAt, want) << "have (" << shownAt.left << ", " << shownAt.top << "), want (" << want.left << ", "
+                             << want.top << ") in a client area of " << area.Width() << " x " << area.Height();
+    place = shownAt;
+  }
+}
+
+TEST_F(AboutDialog, OkHasTheFocusAndEnterSpaceOrEscapeCloseTheDialog) {
+  SetForegroundWindow(main->Window->Handle());
+  const HWND fileList = main->FileList->ListBox.Handle();
+  const struct {
+    const char* name;
+    WPARAM key;
+  } keys[] = {{"Enter", VK_RETURN}, {"Space", VK_SPACE}, {"Escape", VK_ESCAPE}};
+  for (const auto& k : keys) {
+    SCOPED_TRACE(k.name);
+    SetFocus(fileList);
+    HWND focusShown = nullptr, afterTab = nullptr, afterShiftTab = nullptr;
+    RunLater([&] {
+      focusShown = GetFocus();
+      testing_input::PressKey(VK_TAB);
+      afterTab = GetFocus();
+      testing_input::PressKey(VK_TAB, true);
+      afterShiftTab = GetFocus();
+      testing_input::PressKey(k.key);
+      if (AboutForm->Visible()) {
+        ADD_FAILURE() << "the key left the dialog open";
+        AboutForm->SetModalResult(-1);
+        AboutForm->Hide();
+      }
+    });
+    ChooseAbout();
+    EXPECT_EQ(focusShown, OkButton->Handle()) << "Ok has the focus when the dialog shows";
+    EXPECT_EQ(afterTab, OkButton->Handle()) << "Tab stays on Ok, the dialog's one tab stop, with the panes disabled";
+    EXPECT_EQ(afterShiftTab, OkButton->Handle());
+    EXPECT_EQ(AboutForm->ModalResult(), 1);
+    EXPECT_FALSE(AboutForm->Visible());
+    EXPECT_TRUE(PanesEnabled());
+    EXPECT_EQ(GetFocus(), fileList) << "the focus goes back to the file list";
+  }
+}
+
+TEST_F(AboutDialog, ALongTextShowsOnOneLineCutAtTheDialogsEdge) {
+  const std::string longName = "A name far too long for its label, that goes on and on well past the edge";
+  int edgePixels = -1, secondLinePixels = -1, visibleWidth = 0;
+  RunLater([&] {
+    RedrawWindow(AboutForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const COLORREF back = GetSysColor(COLOR_BTNFACE);
+    // The label reaches past the client area of the dialog; this much of it shows.
+    visibleWidth = AboutForm->ClientRect().Width() - AuthorLabel->Left();
+    HDC dc = GetDC(AuthorLabel->Handle());
+    auto textPixels = [&](int left, int right, int top, int bottom) {
+      int count = 0;
+      for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) count += GetPixel(dc, x, y) != back;
+      return count;
+    };
+    edgePixels = textPixels(visibleWidth - 12, visibleWidth - 1, 0, 13);
+    secondLinePixels = textPixels(0, visibleWidth - 1, 14, 22);
+    ReleaseDC(AuthorLabel->Handle(), dc);
+    OkButton->Click();
+  });
+  ShowAboutDialog("Product", "Date", longName, "someone@example.org", "http://www.example.org/");
+  ASSERT_GT(visibleWidth, 100);
+  EXPECT_GT(edgePixels, 0) << "the text runs on to the edge of the dialog, where it is cut";
+  EXPECT_EQ(secondLinePixels, 0) << "have " << secondLinePixels << " pixels of a second line, want one line";
+  EXPECT_EQ(AuthorLabel->Text(), longName) << "the label holds the whole text";
 }
 
 }  // namespace

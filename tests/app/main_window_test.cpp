@@ -25,16 +25,22 @@
 #include "platform/menu.h"
 #include "platform/paint_box.h"
 #include "platform/panel.h"
+#include "platform/save_file_dialog.h"
 #include "platform/scroll_box.h"
 #include "platform/text.h"
 #include "platform/timer.h"
 #include "tests/controls/test_support.h"
+#include "tests/platform/input_driver.h"
 
 namespace {
 
 using platform::Rect;
+using testing_input::PressKey;
 using testing_support::Pump;
 using testing_support::TempFolder;
+
+// "Размер: "
+const std::string kSizePrefix = "\xD0\xE0\xE7\xEC\xE5\xF0: ";
 
 // A plain-row XBM sprite whose pixel words vary with x and y.
 std::vector<uint8_t> PlainSprite(int32_t width, int32_t height) {
@@ -87,7 +93,8 @@ SCROLLINFO BarInfo(const platform::Control& box, int bar) {
 }
 
 // Sprites in a folder of their own, with one subfolder holding one more sprite:
-//   Small.XBM 64 x 48, large.xbm 1200 x 900, bad.xbm (cut short), sub\inner.xbm 5 x 3.
+//   Small.XBM 64 x 48, medium.xbm 600 x 400, large.xbm 1200 x 900, flat.xbm
+//   10 x 0 (no rows), bad.xbm (cut short), sub\inner.xbm 5 x 3.
 class MainWindowTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -95,6 +102,8 @@ class MainWindowTest : public testing::Test {
     folder = temp.Path();
     WriteFile(folder + "Small.XBM", PlainSprite(64, 48));
     WriteFile(folder + "large.xbm", PlainSprite(1200, 900));
+    WriteFile(folder + "medium.xbm", PlainSprite(600, 400));
+    WriteFile(folder + "flat.xbm", PlainSprite(10, 0));
     std::vector<uint8_t> bad = PlainSprite(40, 30);
     bad.resize(bad.size() / 2);
     WriteFile(folder + "bad.xbm", bad);
@@ -122,17 +131,50 @@ class MainWindowTest : public testing::Test {
   void ClickFile(const std::string& name, WPARAM keys = 0) {
     const int index = IndexOf(name);
     ASSERT_GE(index, 0) << name << " is not listed";
+    ClickItem(index, keys);
+  }
+  void ClickItem(int index, WPARAM keys = 0) {
     RECT rc{};
     w->FileList->ListBox.Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));
-    const LPARAM at = MAKELPARAM(rc.left + 5, (rc.top + rc.bottom) / 2);
-    w->FileList->ListBox.Send(WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
-    w->FileList->ListBox.Send(WM_LBUTTONUP, keys, at);
-    Pump();
+    testing_input::Click(w->FileList->ListBox.Handle(), {rc.left + 5, (rc.top + rc.bottom) / 2}, keys);
+  }
+
+  // Shows the window in front, as after start-up, with its first paints done.
+  void ShowInFront() {
+    w->Window->Show();
+    SetForegroundWindow(w->Window->Handle());
+    PumpFor(100);
+  }
+
+  // What the window shows after converting `item` of the file list: the label
+  // text and the picture's bytes, as the core makes them of the file.
+  struct Shown {
+    std::string label;
+    std::vector<uint8_t> picture;
+    bool operator==(const Shown&) const = default;
+  };
+  Shown Showing() const { return {w->SizeLabel->Text(), Picture->Bytes()}; }
+  Shown ShownFor(const std::string& item) const {
+    std::vector<uint8_t> bmp = CoreBmp(w->FileList->Path + item);
+    if (bmp.empty()) return {std::string(ReadErrorText), {}};
+    auto field = [&](size_t at) { return static_cast<int32_t>(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24); };
+    return {asg::SizeText(field(18), field(22)), bmp};
+  }
+
+  // The save dialog answered with `target` (empty: cancelled); each showing is counted.
+  void AnswerSaveDialog(const std::string& target) {
+    w->SaveDialog->Prompt = [this, target](platform::SaveFileDialog& dialog) {
+      ++saveDialogs;
+      if (target.empty()) return false;
+      dialog.FileName = target;
+      return true;
+    };
   }
 
   TempFolder temp;
   std::string folder;  // ends in "\"
   MainWindow* w = nullptr;
+  int saveDialogs = 0;
 };
 
 TEST_F(MainWindowTest, StartsHiddenOnTheStartFolderWithTheSharedStateSet) {
@@ -146,7 +188,8 @@ TEST_F(MainWindowTest, StartsHiddenOnTheStartFolderWithTheSharedStateSet) {
   std::vector<std::string> names;
   for (int i = 0; i < w->FileList->Count(); ++i) names.push_back(w->FileList->Item(i));
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"bad.xbm", "large.xbm", "small.xbm"})) << "lower case, no folders";
+  EXPECT_EQ(names, (std::vector<std::string>{"bad.xbm", "flat.xbm", "large.xbm", "medium.xbm", "small.xbm"}))
+      << "lower case, no folders";
   EXPECT_EQ(w->SizeLabel->Text(), "");
   EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 137, 121}));
   EXPECT_TRUE(w->MenuTimer->Enabled());
@@ -320,11 +363,8 @@ TEST_F(MainWindowTest, TheExitItemAndACloseRequestBothEndTheLoop) {
     void (*close)(MainWindow&);  // queues what the user's action sends
   };
   const Case cases[] = {
-      {"menu item 3",
-       [](MainWindow& m) {
-         HMENU file = GetSubMenu(GetMenu(m.Window->Handle()), 0);
-         PostMessageW(m.Window->Handle(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(file, 3), 0), 0);
-       }},
+      {"menu item 3, the last of the drop-down",
+       [](MainWindow& m) { ASSERT_TRUE(testing_input::PostMenuCommand(m.Window->Handle(), {0, 3})); }},
       {"WM_CLOSE", [](MainWindow& m) { PostMessageW(m.Window->Handle(), WM_CLOSE, 0, 0); }},
   };
   for (const Case& c : cases) {
@@ -361,6 +401,237 @@ TEST_F(MainWindowTest, EndOfSessionTearsTheWindowDownAtOnce) {
   EXPECT_TRUE(platform::Application::Terminated());
   EXPECT_EQ(AppMain, nullptr);
   EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(MainWindowTest, AfterAKeyInTheFileListClicksStillShowTheFileClicked) {
+  Build(folder);
+  ShowInFront();
+  ASSERT_GE(w->FileList->Count(), 5);
+  const struct {
+    const char* what;
+    int click;   // the item clicked, or -1 for the key
+    WPARAM keys; // MK_CONTROL or MK_SHIFT with the click
+    WPARAM key;
+    int shown;   // the item whose picture is shown afterwards
+  } steps[] = {
+      {"click", 0, 0, 0, 0},
+      {"Down", -1, 0, VK_DOWN, 1},
+      {"click after the key", 3, 0, 0, 3},
+      {"Ctrl+click", 0, MK_CONTROL, 0, 0},
+      {"Ctrl+click that deselects it", 0, MK_CONTROL, 0, 0},
+      {"Shift+click", 2, MK_SHIFT, 0, 2},
+      {"End", -1, 0, VK_END, 4},
+      {"click", 1, 0, 0, 1},
+  };
+  for (const auto& s : steps) {
+    if (s.click >= 0) ClickItem(s.click, s.keys);
+    else PressKey(s.key);
+    const std::string item = w->FileList->Item(s.shown);
+    EXPECT_EQ(w->FileList->CurrentItem(), item) << s.what;
+    EXPECT_TRUE(Showing() == ShownFor(item)) << s.what << ": have " << w->SizeLabel->Text() << " shown, want "
+                                             << item << " (" << ShownFor(item).label << ")";
+  }
+}
+
+TEST_F(MainWindowTest, TabGoesThroughTheLeftPaneInCreationOrder) {
+  Build(folder);
+  ShowInFront();
+  ClickItem(0);
+  ASSERT_EQ(GetFocus(), w->FileList->ListBox.Handle()) << "a click puts the focus into the file list";
+  const struct {
+    const char* what;
+    bool shift;
+    HWND want;
+  } steps[] = {
+      {"Tab from the file list: round to the drive box", false, w->DriveCombo->ComboBox.Handle()},
+      {"Tab: the folder list", false, w->FolderList->ListView.Handle()},
+      {"Tab: the file list", false, w->FileList->ListBox.Handle()},
+      {"Shift+Tab: the folder list", true, w->FolderList->ListView.Handle()},
+      {"Shift+Tab: the drive box", true, w->DriveCombo->ComboBox.Handle()},
+      {"Shift+Tab: round to the file list", true, w->FileList->ListBox.Handle()},
+  };
+  const std::string folderShown = w->FolderList->Path;
+  const char drive = w->DriveCombo->Drive;
+  for (const auto& s : steps) {
+    PressKey(VK_TAB, s.shift);
+    EXPECT_EQ(GetFocus(), s.want) << s.what;
+  }
+  EXPECT_EQ(w->FolderList->Path, folderShown) << "Tab changed no folder";
+  EXPECT_EQ(w->DriveCombo->Drive, drive) << "and no drive";
+  EXPECT_TRUE(Showing() == ShownFor(w->FileList->Item(0))) << "and no file";
+
+  // Enter and Escape, which a dialog box takes for Ok and Cancel, choose no menu command.
+  AnswerSaveDialog("");
+  PressKey(VK_RETURN);
+  PressKey(VK_ESCAPE);
+  PumpFor(100);
+  EXPECT_EQ(saveDialogs, 0);
+  EXPECT_FALSE(platform::Application::Terminated());
+  EXPECT_TRUE(w->Window->Visible());
+  EXPECT_EQ(GetFocus(), w->FileList->ListBox.Handle());
+}
+
+TEST_F(MainWindowTest, AClickOnThePreviewSavesTheStartPictureWhileTheSaveItemsAreGreyed) {
+  Build(folder);
+  ShowInFront();
+  PumpFor(150);
+  ASSERT_FALSE(w->MainMenu->ItemEnabled(1)) << "nothing is selected: the save items are greyed";
+  ASSERT_FALSE(w->MainMenu->ItemEnabled(2));
+  ASSERT_EQ(w->Preview->Bounds(), (Rect{0, 0, 1, 1})) << "the 1 x 1 start picture, at the top-left corner";
+  const std::string target = temp.Path() + "start.bmp";
+  AnswerSaveDialog(target);
+  testing_input::Click(w->Preview->Handle(), {0, 0});
+  EXPECT_EQ(saveDialogs, 1) << "the click opened the save dialog";
+  std::ifstream in(std::filesystem::path(platform::Widen(target)), std::ios::binary);
+  const std::vector<uint8_t> written{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_EQ(written.size(), 58u) << "a 54-byte header and one padded row of one pixel";
+  EXPECT_EQ(written, Picture->Bytes());
+  EXPECT_EQ(written[0], 'B');
+  EXPECT_EQ(written[18], 1) << "width 1";
+  EXPECT_EQ(written[22], 1) << "height 1";
+  EXPECT_EQ(written[28], 24) << "24 bits a pixel";
+
+  // A click that ends outside the picture is no click.
+  PostMessageW(w->Preview->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 0));
+  PostMessageW(w->Preview->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  Pump();
+  EXPECT_EQ(saveDialogs, 1);
+}
+
+TEST_F(MainWindowTest, TheMenuBarsSaveCommandWritesTheShownPicture) {
+  Build(folder);
+  ShowInFront();
+  ClickFile("small.xbm");
+  const std::string target = temp.Path() + "from the menu.bmp";
+  AnswerSaveDialog(target);
+  ASSERT_TRUE(testing_input::PostMenuCommand(w->Window->Handle(), {0, 0}));  // "Файл", "Сохранить..."
+  Pump();
+  EXPECT_EQ(saveDialogs, 1);
+  std::ifstream in(std::filesystem::path(platform::Widen(target)), std::ios::binary);
+  const std::vector<uint8_t> written{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(written, CoreBmp(folder + "Small.XBM"));
+}
+
+TEST_F(MainWindowTest, ADrivePickedWithTheKeyboardListsItsRootAndLeavesTheFiles) {
+  testing_support::FakeDrives drives({{'C', DRIVE_FIXED}, {'D', DRIVE_CDROM}});
+  NewMainWindow(AppMain, nullptr, StartLocation{'D', folder});
+  w = AppMain;
+  ShowInFront();
+  ClickFile("small.xbm");
+  const Shown before = Showing();
+  const int files = w->FileList->Count();
+  ASSERT_EQ(w->DriveCombo->ComboBox.SelectedText().substr(0, 1), "D");
+  SetFocus(w->DriveCombo->ComboBox.Handle());
+  PressKey(VK_UP);  // the combo box selects drive C and tells its parent (CBN_SELCHANGE)
+  EXPECT_EQ(w->DriveCombo->ComboBox.SelectedText().substr(0, 1), "C");
+  EXPECT_EQ(w->DriveCombo->Drive, 'C');
+  EXPECT_EQ(w->FolderList->Path, "C:\\");
+  EXPECT_EQ(w->FolderList->ListView.RowText(0), "C:");
+  EXPECT_EQ(w->FileList->Path, folder) << "the file list keeps its folder";
+  EXPECT_EQ(w->FileList->Count(), files);
+  EXPECT_TRUE(Showing() == before) << "and the preview its picture";
+}
+
+TEST_F(MainWindowTest, ResizingTheWindowBringsAndTakesAwayTheBarsOfAPicture) {
+  Build(folder);
+  ShowInFront();
+  ClickFile("medium.xbm");
+  ASSERT_EQ(w->Preview->Bounds(), (Rect{0, 0, 600, 400}));
+  const struct {
+    int width, height;
+    bool horizontal, vertical;
+    bool scrollToTheEnd;
+  } steps[] = {
+      {1000, 800, false, false, false},
+      {500, 400, true, true, true},  // scrolled to the bottom right corner here
+      {450, 350, true, true, false},
+      {1000, 800, false, false, false},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(std::to_string(s.width) + "x" + std::to_string(s.height));
+    w->Window->SetSize(s.width, s.height);  // WM_SIZE, as after a drag on the frame
+    Pump();
+    if (s.scrollToTheEnd) {
+      PostMessageW(w->PreviewArea->Handle(), WM_HSCROLL, SB_BOTTOM, 0);
+      PostMessageW(w->PreviewArea->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+      Pump();
+    }
+    const Rect visible = w->PreviewArea->ClientRect();
+    EXPECT_EQ(BarVisible(*w->PreviewArea, SB_HORZ), s.horizontal);
+    EXPECT_EQ(BarVisible(*w->PreviewArea, SB_VERT), s.vertical);
+    const SCROLLINFO h = BarInfo(*w->PreviewArea, SB_HORZ), v = BarInfo(*w->PreviewArea, SB_VERT);
+    EXPECT_EQ(h.nMax, std::max(600, visible.Width()) - 1);
+    EXPECT_EQ(v.nMax, std::max(400, visible.Height()) - 1);
+    EXPECT_EQ(static_cast<int>(h.nPage), visible.Width());
+    EXPECT_EQ(static_cast<int>(v.nPage), visible.Height());
+    const int maxX = std::max(0, 600 - visible.Width()), maxY = std::max(0, 400 - visible.Height());
+    EXPECT_TRUE(h.nPos >= 0 && h.nPos <= maxX) << "have x " << h.nPos << ", want 0 to " << maxX;
+    EXPECT_TRUE(v.nPos >= 0 && v.nPos <= maxY) << "have y " << v.nPos << ", want 0 to " << maxY;
+    if (s.scrollToTheEnd) {
+      EXPECT_EQ(h.nPos, maxX);
+      EXPECT_EQ(v.nPos, maxY);
+    }
+    EXPECT_EQ(w->Preview->Bounds(), (Rect{-h.nPos, -v.nPos, 600 - h.nPos, 400 - v.nPos}))
+        << "the picture follows the bars";
+  }
+  EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 600, 400})) << "all of it in view again, at the top-left corner";
+}
+
+TEST_F(MainWindowTest, TheWheelOverThePreviewScrollsAPictureThreeLinesANotch) {
+  Build(folder);
+  ShowInFront();
+  ClickFile("large.xbm");
+  ASSERT_EQ(GetFocus(), w->FileList->ListBox.Handle());
+  const POINT over = testing_input::MiddleOf(w->PreviewArea->Handle());
+  ASSERT_EQ(WindowFromPoint(over), w->Preview->Handle());
+  const struct {
+    const char* what;
+    UINT msg;
+    WPARAM keys;
+    int delta;
+    POINT want;  // the picture's top-left corner in the preview area
+  } turns[] = {
+      {"one notch toward the user", WM_MOUSEWHEEL, 0, -WHEEL_DELTA, {0, -48}},
+      {"another", WM_MOUSEWHEEL, 0, -WHEEL_DELTA, {0, -96}},
+      {"one back", WM_MOUSEWHEEL, 0, WHEEL_DELTA, {0, -48}},
+      {"Shift: to the right", WM_MOUSEWHEEL, MK_SHIFT, -WHEEL_DELTA, {-48, -48}},
+      {"tilted left", WM_MOUSEHWHEEL, 0, -WHEEL_DELTA, {0, -48}},
+      {"far up: no further than the top", WM_MOUSEWHEEL, 0, 10 * WHEEL_DELTA, {0, 0}},
+  };
+  for (const auto& t : turns) {
+    testing_input::TurnWheel(over, t.delta, t.msg, t.keys);
+    EXPECT_EQ(w->Preview->Left(), t.want.x) << t.what;
+    EXPECT_EQ(w->Preview->Top(), t.want.y) << t.what;
+    EXPECT_EQ(w->PreviewArea->ScrollPosition().y, -t.want.y) << t.what << ": the bar shows it";
+  }
+  testing_input::TurnWheel(testing_input::MiddleOf(w->FileList->ListBox.Handle()), -WHEEL_DELTA);
+  EXPECT_EQ(w->Preview->Top(), 0) << "a turn over the file list leaves the preview alone";
+  EXPECT_TRUE(Showing() == ShownFor("large.xbm")) << "and converts nothing";
+}
+
+TEST_F(MainWindowTest, AFileWithoutRowsShowsNothingAndTheNextFileShowsAgain) {
+  Build(folder);
+  ShowInFront();
+  ClickFile("large.xbm");
+  PostMessageW(w->PreviewArea->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+  Pump();
+  ClickFile("flat.xbm");
+  EXPECT_EQ(w->SizeLabel->Text(), kSizePrefix + "10x0");
+  EXPECT_EQ(Picture->Width(), 10);
+  EXPECT_EQ(Picture->Height(), 0);
+  EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 10, 0})) << "nothing to see, at the top-left corner";
+  EXPECT_FALSE(BarVisible(*w->PreviewArea, SB_HORZ));
+  EXPECT_FALSE(BarVisible(*w->PreviewArea, SB_VERT));
+  const std::string target = temp.Path() + "flat.bmp";
+  AnswerSaveDialog(target);
+  ASSERT_TRUE(testing_input::PostMenuCommand(w->Window->Handle(), {0, 0}));
+  Pump();
+  EXPECT_EQ(saveDialogs, 1);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::Widen(target))))
+      << "a picture without pixels writes no file";
+  ClickFile("small.xbm");
+  EXPECT_EQ(w->SizeLabel->Text(), kSizePrefix + "64x48");
+  EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 64, 48}));
 }
 
 }  // namespace

@@ -15,32 +15,16 @@
 #include "platform/paint_box.h"
 #include "platform/panel.h"
 #include "platform/scroll_box.h"
+#include "tests/platform/input_driver.h"
 
 namespace platform {
 namespace {
 
+using testing_input::PressKey;
+using testing_input::SetShift;
+
 constexpr DWORD kListStyle =
     WS_TABSTOP | WS_VSCROLL | LBS_HASSTRINGS | LBS_EXTENDEDSEL | LBS_MULTIPLESEL | LBS_NOINTEGRALHEIGHT;
-
-// Holds Shift down (or lets it go) in the thread's keyboard state, where the
-// controls and the dialog keys look for it.
-void SetShift(bool down) {
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
-  SetKeyboardState(keys);
-}
-
-// Presses and releases `key` on the control with the focus, with Shift held
-// when `shift` is set, and lets the loop deliver both messages.
-void PressKey(WPARAM key, bool shift = false) {
-  SetShift(shift);
-  HWND target = GetFocus();
-  PostMessageW(target, WM_KEYDOWN, key, 1);
-  PostMessageW(target, WM_KEYUP, key, 0xC0000001);
-  Application::ProcessMessages();
-  SetShift(false);
-}
 
 struct DialogChild : Form {
   explicit DialogChild(Control& parent) : Form(&parent, "dialog", WS_THICKFRAME | WS_CLIPCHILDREN, 0) {}
@@ -206,12 +190,9 @@ class WheelTest : public testing::Test {
   // One notch toward the user, posted to the focused control, as the system
   // posts it, with the pointer at the middle of `area`, over `under`.
   void TurnWheelOver(const Control& area, const Control& under) {
-    RECT rc;
-    GetWindowRect(area.Handle(), &rc);
-    const POINT at{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    const POINT at = testing_input::MiddleOf(area.Handle());
     ASSERT_EQ(WindowFromPoint(at), under.Handle()) << "the pointer is not over the window meant";
-    PostMessageW(GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(at.x, at.y));
-    Application::ProcessMessages();
+    testing_input::TurnWheel(at, -WHEEL_DELTA);
   }
 
   Form form{"wheel"};
@@ -225,6 +206,8 @@ TEST_F(WheelTest, TheWheelScrollsWhatIsUnderThePointer) {
   EXPECT_EQ(box.ScrollPosition().y, 48) << "the box under the pointer scrolled, not the focused list";
   EXPECT_EQ(picture.Top(), -48);
   EXPECT_EQ(list.Send(LB_GETTOPINDEX), 0);
+  testing_input::TurnWheel(testing_input::MiddleOf(box.Handle()), WHEEL_DELTA, WM_MOUSEHWHEEL);
+  EXPECT_EQ(box.ScrollPosition().x, 48) << "a tilt to the right over the picture reaches the box too";
 
   TurnWheelOver(list, list);
   EXPECT_EQ(box.ScrollPosition().y, 48) << "a turn over the list leaves the box alone";
