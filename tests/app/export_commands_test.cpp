@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -16,6 +17,7 @@
 #include <dlgs.h>
 
 #include "app/MainUnit.h"
+#include "controls/KOLWrenDirectoryListBox.h"
 #include "controls/KOLWrenFileListBox.h"
 #include "conversion/xbm_decoder.h"
 #include "platform/application.h"
@@ -28,7 +30,9 @@
 #include "platform/save_file_dialog.h"
 #include "platform/text.h"
 #include "tests/conversion/xbm_test_files.h"
+#include "tests/controls/test_support.h"
 #include "tests/platform/dialog_driver.h"
+#include "tests/platform/input_driver.h"
 
 namespace {
 
@@ -37,8 +41,15 @@ using asg::test::Bytes;
 using asg::test::PlainXbm;
 using testing_dialogs::DialogDriver;
 
-constexpr int kSaveItem = 1;
-constexpr int kSaveSelectedItem = 2;
+// Where a click on the menu bar finds the two commands: the drop-down "Файл", then its item.
+constexpr std::initializer_list<int> kSaveCommand = {0, 0};
+constexpr std::initializer_list<int> kSaveSelectedCommand = {0, 1};
+
+// Clicks the menu command at `positions`; returns when the loop has run it.
+void ChooseFromMenuBar(const MainWindow& window, std::initializer_list<int> positions) {
+  ASSERT_TRUE(testing_input::PostMenuCommand(window.Window->Handle(), positions));
+  platform::Application::ProcessMessages();
+}
 
 std::string Cp1251(const fs::path& path) { return platform::Narrow(path.wstring()); }
 
@@ -285,7 +296,7 @@ TEST_F(ExportCommands, RealSaveDialogFromTheMenuSavesUnderTheProposedName) {
     proposed = DialogDriver::TextOf(name);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // accept the proposed name
   });
-  main->MainMenu->Choose(kSaveItem);
+  ChooseFromMenuBar(*main, kSaveCommand);
   EXPECT_EQ(proposed, L"sprite");
   EXPECT_EQ(AsText(ReadBytes(out / "sprite.bmp")), AsText(CoreBmp(sprites / "sprite.xbm")));
   EXPECT_TRUE(SameFolder(SaveFolder, Cp1251(out) + "\\")) << "have SaveFolder " << SaveFolder;
@@ -297,10 +308,75 @@ TEST_F(ExportCommands, RealFolderDialogFromTheMenuConvertsTheSelection) {
   Select({"a.b.xbm", "x.2.xbm"});
   BatchFolder = Cp1251(out);
   DialogDriver driver([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); });  // the start folder
-  main->MainMenu->Choose(kSaveSelectedItem);
+  ChooseFromMenuBar(*main, kSaveSelectedCommand);
   EXPECT_TRUE(SameFolder(BatchFolder, Cp1251(out))) << "have BatchFolder " << BatchFolder;
   EXPECT_EQ(AsText(ReadBytes(out / "a.bmp")), AsText(CoreBmp(sprites / "a.b.xbm")));
   EXPECT_EQ(AsText(ReadBytes(out / "x.bmp")), AsText(CoreBmp(sprites / "x.2.xbm")));
+}
+
+// The program started in a drive root: the process's current folder and the
+// start folder are C:\, so both remembered folders are "C:\" with its final
+// separator. A sprite of the test's own lies there while the test runs.
+class ExportCommandsInADriveRoot : public testing::Test {
+ protected:
+  void SetUp() override {
+    platform::Application::Reset();
+    WriteBytes(root / sprite, PlainXbm(2, 2, {0xF800, 0x07E0, 0x001F, 0xFFFF}));
+    NewMainWindow(AppMain, nullptr, StartLocation{'C', "C:\\"});
+    main = AppMain;
+    main->SaveDialog->Prompt = &platform::SaveFileDialog::ShowSystemDialog;
+    main->FolderDialog->Prompt = &platform::FolderDialog::ShowSystemDialog;
+  }
+  void TearDown() override {
+    DestroyMainWindow();
+    platform::Application::Reset();
+    std::error_code ec;
+    fs::remove(root / sprite, ec);
+    fs::remove(root / output, ec);
+  }
+
+  const fs::path root = "C:\\";
+  const std::string name = "asg-root-" + std::to_string(GetCurrentProcessId());
+  const fs::path sprite = name + ".xbm", output = name + ".bmp";
+  testing_support::CurrentDirectory current{"C:\\"};
+  MainWindow* main = nullptr;
+};
+
+TEST_F(ExportCommandsInADriveRoot, BothDialogsStartThereAndWriteThere) {
+  EXPECT_EQ(SaveFolder, "C:\\");
+  EXPECT_EQ(BatchFolder, "C:\\");
+  EXPECT_EQ(main->FolderList->Path, "C:\\");
+  EXPECT_EQ(main->FileList->Path, "C:\\");
+  int index = -1;
+  for (int i = 0; i < main->FileList->Count(); ++i)
+    if (main->FileList->Item(i) == Cp1251(sprite)) index = i;
+  ASSERT_GE(index, 0) << "the sprite in C:\\ is listed";
+  RECT rc{};
+  main->FileList->ListBox.Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));
+  testing_input::Click(main->FileList->ListBox.Handle(), {rc.left + 5, (rc.top + rc.bottom) / 2});
+  ASSERT_EQ(AsText(Picture->Bytes()), AsText(CoreBmp(root / sprite)));
+
+  std::wstring proposed;
+  {
+    DialogDriver driver([&](HWND dialog) {
+      HWND field = GetDlgItem(dialog, edt1);
+      if (!field) field = GetDlgItem(dialog, cmb13);
+      proposed = DialogDriver::TextOf(field);
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // the proposed name, in the folder it opened at
+    });
+    ChooseFromMenuBar(*main, kSaveCommand);
+  }
+  EXPECT_EQ(proposed, fs::path(name).wstring());
+  EXPECT_EQ(AsText(ReadBytes(root / output)), AsText(CoreBmp(root / sprite)));
+  EXPECT_TRUE(SameFolder(SaveFolder, "C:\\")) << "have SaveFolder " << SaveFolder;
+
+  fs::remove(root / output);
+  {
+    DialogDriver driver([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); });  // the start folder
+    ChooseFromMenuBar(*main, kSaveSelectedCommand);
+  }
+  EXPECT_TRUE(SameFolder(BatchFolder, "C:\\")) << "have BatchFolder " << BatchFolder;
+  EXPECT_EQ(AsText(ReadBytes(root / output)), AsText(CoreBmp(root / sprite))) << "the batch wrote into the root";
 }
 
 }  // namespace
