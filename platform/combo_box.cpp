@@ -26,6 +26,9 @@ LRESULT ComboBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_CTLCOLORLISTBOX) {
     if (HBRUSH brush = CtlColor(reinterpret_cast<HDC>(wp))) return reinterpret_cast<LRESULT>(brush);
   }
+  // Alt with a key other than the arrows, which drop the list down, belongs to
+  // the window (Alt+F4 closes it); some combo boxes keep every such key to themselves.
+  if (msg == WM_SYSKEYDOWN && wp != VK_UP && wp != VK_DOWN) return DefWindowProcW(Handle(), msg, wp, lp);
   if (msg == WM_WINDOWPOSCHANGING && nested_ == 0) {
     auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
     if (!(pos->flags & SWP_NOSIZE)) {

@@ -634,4 +634,30 @@ TEST_F(MainWindowTest, AFileWithoutRowsShowsNothingAndTheNextFileShowsAgain) {
   EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 64, 48}));
 }
 
+TEST_F(MainWindowTest, AltF4EndsTheLoopWhereverTheFocusIs) {
+  const struct {
+    const char* where;
+    HWND (*focus)(const MainWindow&);
+  } cases[] = {
+      {"the window itself", [](const MainWindow& m) { return m.Window->Handle(); }},
+      {"the drive box", [](const MainWindow& m) { return m.DriveCombo->ComboBox.Handle(); }},
+      {"the folder list", [](const MainWindow& m) { return m.FolderList->ListView.Handle(); }},
+      {"the file list", [](const MainWindow& m) { return m.FileList->ListBox.Handle(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    DestroyMainWindow();
+    platform::Application::Reset();
+    Build(folder);
+    ShowInFront();
+    SetFocus(c.focus(*w));
+    ASSERT_EQ(GetFocus(), c.focus(*w));
+    const LPARAM altDown = static_cast<LPARAM>(KF_ALTDOWN) << 16 | 1;
+    PostMessageW(GetFocus(), WM_SYSKEYDOWN, VK_F4, altDown);
+    PostMessageW(GetFocus(), WM_SYSKEYUP, VK_F4, altDown | static_cast<LPARAM>(KF_UP) << 16);
+    PumpFor(100);
+    EXPECT_TRUE(platform::Application::Terminated()) << "the close request ended the loop";
+  }
+}
+
 }  // namespace
