@@ -64,6 +64,18 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         shown_ = false;
       }
       break;
+    case WM_ACTIVATE:
+      // Back in front, the control that had the focus gets it again, as in a
+      // dialog box, instead of the window itself.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        lastFocus_ = focus && IsChild(Handle(), focus) ? focus : nullptr;
+      } else if (lastFocus_ && IsChild(Handle(), lastFocus_) && IsWindowVisible(lastFocus_) &&
+                 IsWindowEnabled(lastFocus_) && !HIWORD(wp)) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       if (Application::MainForm() == this) {
         PostQuitMessage(0);

@@ -1,6 +1,7 @@
 #pragma once
 // A window of our own class: the top-level window of the program, or a
-// captionless child window shown modally inside it.
+// captionless child window shown modally inside it. A top-level window that
+// comes back to the front gives the focus back to the control that had it.
 
 #include <functional>
 #include <string_view>
@@ -44,6 +45,7 @@ class Form : public Control {
 
  private:
   bool shown_ = false;
+  HWND lastFocus_ = nullptr;  // the control that had the focus when the window went to the back
   int modalResult_ = 0;
 };
 

@@ -169,6 +169,24 @@ TEST_F(KeyboardTest, EnterAndSpaceClickTheFocusedPushButton) {
   EXPECT_EQ(GetFocus(), ok.Handle());
 }
 
+TEST_F(KeyboardTest, BackInFrontTheFocusReturnsToTheControlThatHadIt) {
+  SetFocus(second.Handle());
+  Form other("another window");
+  other.SetBounds({600, 0, 800, 200});
+  other.Show();
+  SetForegroundWindow(other.Handle());
+  SetActiveWindow(other.Handle());
+  Application::ProcessMessages();
+  ASSERT_EQ(GetActiveWindow(), other.Handle());
+  ASSERT_NE(GetFocus(), second.Handle());
+  SetForegroundWindow(form.Handle());
+  SetActiveWindow(form.Handle());
+  Application::ProcessMessages();
+  EXPECT_EQ(GetFocus(), second.Handle()) << "have the focus on " << GetFocus() << ", want it in the list again";
+  PressKey(VK_TAB);
+  EXPECT_EQ(GetFocus(), button.Handle()) << "and Tab goes on from there";
+}
+
 // A shown window with a list on the left and, beside it, a scrolling box
 // holding a picture far larger than the box.
 class WheelTest : public testing::Test {
