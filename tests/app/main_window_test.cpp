@@ -157,7 +157,9 @@ class MainWindowTest : public testing::Test {
   Shown ShownFor(const std::string& item) const {
     std::vector<uint8_t> bmp = CoreBmp(w->FileList->Path + item);
     if (bmp.empty()) return {std::string(ReadErrorText), {}};
-    auto field = [&](size_t at) { return static_cast<int32_t>(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24); };
+    auto field = [&](size_t at) {
+      return static_cast<int32_t>(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24);
+    };
     return {asg::SizeText(field(18), field(22)), bmp};
   }
 
