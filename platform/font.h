@@ -20,7 +20,7 @@ struct FontSpec {
   friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
-// Owns one HFONT made from a FontSpec.
+// Owns one HFONT made from a FontSpec, in the Cyrillic character set.
 class Font {
  public:
   explicit Font(const FontSpec& spec);
