@@ -97,7 +97,7 @@ void DestroyMainWindow();
 // Empties SaveFolder and BatchFolder at the end of the program.
 void FinalizeMainUnit();
 
-// Reads the XBM file at `path` (Windows-1251), writes its size text into
+// Reads the XBM file at `path` (UTF-8, see platform/text.h), writes its size text into
 // `label`, fills BmpHeader and loads `picture` from the BMP image. A file that
 // cannot be read or decoded leaves `picture` empty (0 x 0) and the label
 // reading "Ошибка чтения файла".
@@ -110,5 +110,5 @@ inline constexpr std::string_view ReadErrorText = "\xCE\xF8\xE8\xE1\xEA\xE0 \xF7
 extern MainWindow* AppMain;
 extern std::unique_ptr<platform::Bitmap> Picture;  // made 1 x 1 by InitSharedState
 extern std::array<uint8_t, 54> BmpHeader;           // "BM" from start-up, the rest from each conversion
-extern std::string SaveFolder;                      // Windows-1251
-extern std::string BatchFolder;                     // Windows-1251
+extern std::string SaveFolder;                      // UTF-8, as every name of a file
+extern std::string BatchFolder;                     // UTF-8

@@ -35,7 +35,7 @@ constexpr char kAuthorWeb[] = "http://www.example.org/";
 // and leaves an existing file alone. Failures are not reported.
 void SaveBitmap(const platform::Bitmap& picture, std::string_view fileName) {
   if (picture.Empty()) return;
-  asg::WriteFileAtomically(std::filesystem::path(platform::Widen(fileName)), picture.Bytes());
+  asg::WriteFileAtomically(std::filesystem::path(platform::WidenName(fileName)), picture.Bytes());
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int kListFontHeight = -11;
-constexpr unsigned kListedAttributes = 0xEF;  // files of any attribute; no folders, no drives
 constexpr int kRowHeight = 14;
 constexpr int kFrame = 6;
 
@@ -20,6 +19,8 @@ constexpr DWORD kOptionStyles[] = {
     0 /* clear: LBS_HASSTRINGS */, LBS_NODATA,     LBS_OWNERDRAWFIXED,           LBS_OWNERDRAWVARIABLE,
 };
 
+// Only the bytes of ASCII letters change: the other letters of a UTF-8 name
+// are made of bytes above 0x7F and stay as they are.
 std::string WithAsciiCase(std::string text, int32_t caseMode) {
   for (char& c : text) {
     if (caseMode == WrenFileListBox::kCaseLower && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -71,13 +72,8 @@ void WrenFileListBox::SetPath(std::string_view folder) {
   ListBox.Clear();
   ListBox.SetColor(Color);
   // No test for a "\" at the end of the folder: the system's search accepts a doubled one.
-  ListBox.Dir(kListedAttributes, Path + "\\" + Mask);
-  if (CaseMode == kCaseLower || CaseMode == kCaseUpper) {
-    for (int i = 0; i < Count(); ++i) {
-      const std::string text = ListBox.Item(i);
-      ListBox.Delete(i);
-      ListBox.Insert(i, WithAsciiCase(text, CaseMode));
-    }
+  for (const std::string& name : platform::ListFiles(Path + "\\" + Mask)) {
+    ListBox.Insert(-1, WithAsciiCase(name, CaseMode));
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The file list box: the names in one folder that match a wildcard mask;
 // the user selects one or several, and every change the user makes is reported.
+// Names and folders are UTF-8 (see platform/text.h), so that the folder
+// followed by an item is exactly the name of the listed file.
 
 #include <cstdint>
 #include <functional>

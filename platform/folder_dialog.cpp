@@ -48,7 +48,7 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
 
 bool FolderDialog::ShowSystemDialog(FolderDialog& dialog) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  BrowseStart start{Widen(dialog.Folder)};
+  BrowseStart start{WidenName(dialog.Folder)};
   const std::wstring title = Widen(dialog.Title);
   wchar_t shownName[MAX_PATH] = {};
 
@@ -64,7 +64,7 @@ bool FolderDialog::ShowSystemDialog(FolderDialog& dialog) {
   if (LPITEMIDLIST item = SHBrowseForFolderW(&info)) {
     wchar_t path[MAX_PATH] = {};
     if (SHGetPathFromIDListW(item, path)) {
-      dialog.Folder = Narrow(path);
+      dialog.Folder = NarrowName(path);
       chosen = true;
     }
     CoTaskMemFree(item);

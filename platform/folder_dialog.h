@@ -15,6 +15,7 @@ class FolderDialog : public Owned {
   Control* Owner = nullptr;
   // In: the folder selected when the dialog opens. Out: the folder chosen, as
   // the system returns it (a drive root keeps its final "\", others have none).
+  // A name of a folder in UTF-8 (see text.h).
   std::string Folder;
 
   // Shows the dialog and waits for the answer. True when the user confirmed a

@@ -35,24 +35,18 @@ std::string ListBox::Item(int index) const {
   const LRESULT got = Send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   if (got == LB_ERR) return {};
   text.resize(static_cast<size_t>(got));
-  return Narrow(text);
+  return NarrowName(text);
 }
 
-void ListBox::Insert(int index, std::string_view cp1251) {
+void ListBox::Insert(int index, std::string_view utf8) {
   assert(IsWindow(Handle()));
-  const std::wstring text = Widen(cp1251);
+  const std::wstring text = WidenName(utf8);
   Send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void ListBox::Delete(int index) {
   assert(IsWindow(Handle()));
   Send(LB_DELETESTRING, static_cast<WPARAM>(index));
-}
-
-void ListBox::Dir(unsigned attributes, std::string_view pattern) {
-  assert(IsWindow(Handle()));
-  const std::wstring wide = Widen(pattern);
-  Send(LB_DIR, attributes, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 int ListBox::SelState(int index) const {

@@ -1,6 +1,7 @@
 #pragma once
 // A list box of texts with the style bits its owner chooses (LBS_*, scroll
 // bars); the base style is a visible child window that notifies its parent.
+// Its texts are names of files, in UTF-8 (see text.h).
 
 #include <functional>
 #include <string>
@@ -21,10 +22,8 @@ class ListBox : public Control {
   int Count() const;
   void Clear();
   std::string Item(int index) const;  // empty for an index out of range
-  void Insert(int index, std::string_view cp1251);
+  void Insert(int index, std::string_view utf8);  // -1 appends
   void Delete(int index);
-  // Adds the names that match `pattern` (LB_DIR with DDL_* `attributes`).
-  void Dir(unsigned attributes, std::string_view pattern);
   // LB_GETSEL: positive when selected, 0 when not, negative for a bad index.
   int SelState(int index) const;
   // LB_GETCARETINDEX: the item with the focus rectangle, selected or not; -1 when there is none.

@@ -46,7 +46,7 @@ void ListView::SetSmallImages(const ImageList& images) {
 
 void ListView::AddColumn(std::string_view caption, int width) {
   assert(IsWindow(Handle()));
-  std::wstring text = Widen(caption);
+  std::wstring text = WidenName(caption);
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
   column.pszText = text.data();
@@ -74,9 +74,9 @@ void ListView::Clear() {
   Send(LVM_DELETEALLITEMS);
 }
 
-int ListView::AddRow(std::string_view cp1251, int image) {
+int ListView::AddRow(std::string_view utf8, int image) {
   assert(IsWindow(Handle()));
-  std::wstring text = Widen(cp1251);
+  std::wstring text = WidenName(utf8);
   LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
   item.iItem = Count();
@@ -103,7 +103,7 @@ std::string ListView::RowText(int row) const {
   item.pszText = buffer;
   item.cchTextMax = MAX_PATH + 1;
   const LRESULT length = Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return Narrow(std::wstring_view(buffer, static_cast<size_t>(length)));
+  return NarrowName(std::wstring_view(buffer, static_cast<size_t>(length)));
 }
 
 int ListView::RowImage(int row) const {

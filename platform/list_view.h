@@ -1,6 +1,7 @@
 #pragma once
 // A list view in report view with one column of rows; each row has a text,
-// an image of the small-image list and an indent in image widths.
+// an image of the small-image list and an indent in image widths. Its texts
+// are names of drives and folders, in UTF-8 (see text.h).
 
 #include <functional>
 #include <string>
@@ -28,7 +29,7 @@ class ListView : public Control {
 
   int Count() const;
   void Clear();
-  int AddRow(std::string_view cp1251, int image);  // returns the row's index
+  int AddRow(std::string_view utf8, int image);  // returns the row's index
   void SetIndent(int row, int indent);
   std::string RowText(int row) const;
   int RowImage(int row) const;

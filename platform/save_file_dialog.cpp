@@ -22,10 +22,10 @@ std::wstring SaveFileDialog::SystemFilter(const std::string& filter) {
 bool SaveFileDialog::ShowSystemDialog(SaveFileDialog& dialog) {
   constexpr size_t kNameCapacity = 32768;
   std::vector<wchar_t> name(kNameCapacity, L'\0');
-  const std::wstring proposed = Widen(dialog.FileName);
+  const std::wstring proposed = WidenName(dialog.FileName);
   proposed.copy(name.data(), std::min(proposed.size(), kNameCapacity - 1));
   const std::wstring filter = SystemFilter(dialog.Filter);
-  const std::wstring folder = Widen(dialog.InitialFolder);
+  const std::wstring folder = WidenName(dialog.InitialFolder);
   const std::wstring extension = Widen(dialog.DefaultExtension);
   const std::wstring title = Widen(dialog.Title);
 
@@ -42,7 +42,7 @@ bool SaveFileDialog::ShowSystemDialog(SaveFileDialog& dialog) {
   ofn.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
               OFN_NOCHANGEDIR;  // saving changes nothing but the file
   if (!GetSaveFileNameW(&ofn)) return false;
-  dialog.FileName = Narrow(name.data());
+  dialog.FileName = NarrowName(name.data());
   return true;
 }
 

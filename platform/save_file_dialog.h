@@ -19,6 +19,8 @@ class SaveFileDialog : public Owned {
   std::string DefaultExtension;
   std::string Title;  // empty: the system's own title
   Control* Owner = nullptr;
+  // The folder and the names are names of files in UTF-8 (see text.h); the
+  // other texts are program texts.
   std::string InitialFolder;
   // In: the name proposed. Out: the full name chosen.
   std::string FileName;

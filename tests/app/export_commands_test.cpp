@@ -51,7 +51,8 @@ void ChooseFromMenuBar(const MainWindow& window, std::initializer_list<int> posi
   platform::Application::ProcessMessages();
 }
 
-std::string Cp1251(const fs::path& path) { return platform::Narrow(path.wstring()); }
+// A path as the program holds names of files.
+std::string Utf8(const fs::path& path) { return platform::NarrowName(path.wstring()); }
 
 Bytes ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -75,7 +76,7 @@ std::map<std::string, std::string> FolderContents(const fs::path& folder) {
   std::map<std::string, std::string> contents;
   for (const auto& entry : fs::directory_iterator(folder)) {
     const Bytes bytes = entry.is_directory() ? Bytes{'<', 'f', '>'} : ReadBytes(entry.path());
-    contents[Cp1251(entry.path().filename())] = std::string(bytes.begin(), bytes.end());
+    contents[Utf8(entry.path().filename())] = std::string(bytes.begin(), bytes.end());
   }
   return contents;
 }
@@ -83,7 +84,8 @@ std::map<std::string, std::string> FolderContents(const fs::path& folder) {
 std::string AsText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 bool SameFolder(const std::string& a, const std::string& b) {
-  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+  return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, platform::WidenName(a).c_str(), -1,
+                        platform::WidenName(b).c_str(), -1) == CSTR_EQUAL;
 }
 
 // A folder of sprites, an output folder, and the main window listing the
@@ -112,7 +114,7 @@ class ExportCommands : public testing::Test {
     WriteBytes(sprites / "empty.xbm", PlainXbm(0, 5, {}));
     WriteBytes(sprites / "bad.xbm", Bytes(20, 0));  // ends inside the header
 
-    const std::string folder = Cp1251(sprites) + "\\";
+    const std::string folder = Utf8(sprites) + "\\";
     NewMainWindow(AppMain, nullptr, StartLocation{folder[0], folder});
     main = AppMain;
     main->SaveDialog->Prompt = [this](platform::SaveFileDialog& dialog) {
@@ -157,7 +159,7 @@ class ExportCommands : public testing::Test {
   // Lists the sprites with their names as they are on disk, not in lower case.
   void ListNamesAsOnDisk() {
     main->FileList->CaseMode = WrenFileListBox::kCaseAsListed;
-    main->FileList->SetPath(Cp1251(sprites) + "\\");
+    main->FileList->SetPath(Utf8(sprites) + "\\");
   }
 
   fs::path root, sprites, out;
@@ -183,7 +185,7 @@ TEST_F(ExportCommands, SavePictureProposesTheNameBeforeTheFirstDotAndWritesThePi
     const Case& c = cases[i];
     SCOPED_TRACE(c.item);
     MakeCurrent(c.item);
-    answer = Cp1251(c.target);
+    answer = Utf8(c.target);
     // The menu item and a click on the preview run the same command.
     if (i % 2 == 0) main->SaveItemClick();
     else main->PreviewClick();
@@ -192,7 +194,7 @@ TEST_F(ExportCommands, SavePictureProposesTheNameBeforeTheFirstDotAndWritesThePi
     EXPECT_EQ(asked[i].folder, folderBefore) << "the dialog opens in the folder of the last save";
     EXPECT_EQ(AsText(ReadBytes(c.target)), AsText(CoreBmp(sprites / c.item))) << "the file holds the BMP image";
     EXPECT_EQ(AsText(ReadBytes(c.target)), AsText(Picture->Bytes()));
-    const std::string wantFolder = Cp1251(c.target.parent_path()) + "\\";
+    const std::string wantFolder = Utf8(c.target.parent_path()) + "\\";
     EXPECT_EQ(SaveFolder, wantFolder) << "have SaveFolder " << SaveFolder << ", want " << wantFolder;
     folderBefore = SaveFolder;
   }
@@ -223,9 +225,9 @@ TEST_F(ExportCommands, APictureWithNoPixelsWritesNothingButSaveFolderFollows) {
     ASSERT_TRUE(Picture->Empty()) << "have a " << Picture->Width() << "x" << Picture->Height() << " picture";
     for (const fs::path& target : {out / "keep.bmp", out / "new.bmp"}) {
       SaveFolder = "C:\\";
-      answer = Cp1251(target);
+      answer = Utf8(target);
       main->SavePicture();
-      EXPECT_EQ(SaveFolder, Cp1251(out) + "\\") << "SaveFolder follows a confirmed save, written or not";
+      EXPECT_EQ(SaveFolder, Utf8(out) + "\\") << "SaveFolder follows a confirmed save, written or not";
     }
     EXPECT_EQ(FolderContents(out), (std::map<std::string, std::string>{{"keep.bmp", "keep"}}))
         << "the existing file is left alone and no new one is made";
@@ -239,7 +241,7 @@ TEST_F(ExportCommands, SaveSelectedWritesEverySelectedItemInListOrder) {
   const int previewWidth = main->Preview->Width(), previewHeight = main->Preview->Height();
   WriteBytes(out / "empty.bmp", Bytes{'k', 'e', 'e', 'p'});
   Select({"a.b.xbm", "SPRITE.XBM", "x.1.xbm", "x.2.xbm", "empty.xbm", "bad.xbm"});
-  answer = Cp1251(out);
+  answer = Utf8(out);
   main->SaveSelected();
 
   EXPECT_EQ(BatchFolder, *answer) << "BatchFolder is the folder as the dialog returned it";
@@ -264,7 +266,7 @@ TEST_F(ExportCommands, SaveSelectedGoesOnAfterAFileThatCannotBeWritten) {
   ListNamesAsOnDisk();
   fs::create_directories(out / "a.bmp");  // the first output name is taken by a folder
   Select({"a.b.xbm", "SPRITE.XBM"});
-  answer = Cp1251(out);
+  answer = Utf8(out);
   main->SaveSelected();
   EXPECT_TRUE(fs::is_directory(out / "a.bmp"));
   EXPECT_EQ(AsText(ReadBytes(out / "SPRITE.bmp")), AsText(CoreBmp(sprites / "SPRITE.XBM")))
@@ -274,7 +276,7 @@ TEST_F(ExportCommands, SaveSelectedGoesOnAfterAFileThatCannotBeWritten) {
 TEST_F(ExportCommands, BatchFolderIsKeptAsReturnedAndOpensTheNextDialog) {
   Select({"sprite.xbm"});
   const std::string start = BatchFolder;
-  answer = Cp1251(out) + "\\";  // a folder given with its final "\", as a drive root is
+  answer = Utf8(out) + "\\";  // a folder given with its final "\", as a drive root is
   main->SaveSelected();
   main->SaveSelected();
   ASSERT_EQ(asked.size(), 2u);
@@ -284,10 +286,58 @@ TEST_F(ExportCommands, BatchFolderIsKeptAsReturnedAndOpensTheNextDialog) {
   EXPECT_TRUE(fs::exists(out / "sprite.bmp")) << "the doubled separator still names the file in that folder";
 }
 
+// Names that Windows-1251 cannot hold, one beside its look-alike: each file is
+// converted from its own bytes, proposed and saved under its own name, and
+// written by the batch to its own output.
+TEST_F(ExportCommands, NamesBeyondWindows1251ConvertAndSaveUnderTheirOwnNames) {
+  const auto named = [](const std::string& utf8) { return fs::path(platform::WidenName(utf8)); };
+  const fs::path folder = root / named("Спрайты");
+  const fs::path batch = root / named("вывод 日本");
+  fs::create_directories(folder);
+  fs::create_directories(batch);
+  const struct {
+    std::string item;
+    Bytes xbm;
+    std::string size;
+    std::string proposed;
+    std::string output;
+  } cases[] = {
+      {"cafe.xbm", PlainXbm(1, 1, {0xF800}), "1x1", "cafe", "cafe.bmp"},
+      {"café.xbm", PlainXbm(2, 1, {0x07E0, 0x001F}), "2x1", "café", "café.bmp"},
+      {"日本.xbm", PlainXbm(3, 1, {0x001F, 0xFFFF, 0x8410}), "3x1", "日本", "日本.bmp"},
+      {"🐉.v2.xbm", PlainXbm(1, 2, {0x1234, 0x4321}), "1x2", "🐉", "🐉.bmp"},
+  };
+  for (const auto& c : cases) WriteBytes(folder / named(c.item), c.xbm);
+  main->FileList->SetPath(Utf8(folder) + "\\");
+
+  std::map<std::string, std::string> wantBatch;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(c.item);
+    MakeCurrent(c.item);
+    EXPECT_EQ(main->SizeLabel->Text(), "\xD0\xE0\xE7\xEC\xE5\xF0: " + c.size);
+    const Bytes bmp = CoreBmp(folder / named(c.item));
+    EXPECT_EQ(AsText(Picture->Bytes()), AsText(bmp)) << "the picture of this very file";
+
+    answer = Utf8(out) + "\\" + c.proposed + ".bmp";
+    main->SavePicture();
+    ASSERT_EQ(asked.size(), i + 1);
+    EXPECT_EQ(asked[i].name, c.proposed);
+    EXPECT_EQ(AsText(ReadBytes(out / named(c.output))), AsText(bmp));
+    wantBatch[c.output] = AsText(bmp);
+  }
+
+  Select({"cafe.xbm", "café.xbm", "日本.xbm", "🐉.v2.xbm"});
+  answer = Utf8(batch);
+  main->SaveSelected();
+  EXPECT_EQ(BatchFolder, Utf8(batch));
+  EXPECT_EQ(FolderContents(batch), wantBatch);
+}
+
 TEST_F(ExportCommands, RealSaveDialogFromTheMenuSavesUnderTheProposedName) {
   main->SaveDialog->Prompt = &platform::SaveFileDialog::ShowSystemDialog;
   MakeCurrent("sprite.xbm");
-  SaveFolder = Cp1251(out);
+  SaveFolder = Utf8(out);
   const fs::path currentFolder = fs::current_path();
   std::wstring proposed;
   DialogDriver driver([&](HWND dialog) {
@@ -299,17 +349,17 @@ TEST_F(ExportCommands, RealSaveDialogFromTheMenuSavesUnderTheProposedName) {
   ChooseFromMenuBar(*main, kSaveCommand);
   EXPECT_EQ(proposed, L"sprite");
   EXPECT_EQ(AsText(ReadBytes(out / "sprite.bmp")), AsText(CoreBmp(sprites / "sprite.xbm")));
-  EXPECT_TRUE(SameFolder(SaveFolder, Cp1251(out) + "\\")) << "have SaveFolder " << SaveFolder;
+  EXPECT_TRUE(SameFolder(SaveFolder, Utf8(out) + "\\")) << "have SaveFolder " << SaveFolder;
   EXPECT_EQ(fs::current_path(), currentFolder) << "the dialog leaves the process's current folder alone";
 }
 
 TEST_F(ExportCommands, RealFolderDialogFromTheMenuConvertsTheSelection) {
   main->FolderDialog->Prompt = &platform::FolderDialog::ShowSystemDialog;
   Select({"a.b.xbm", "x.2.xbm"});
-  BatchFolder = Cp1251(out);
+  BatchFolder = Utf8(out);
   DialogDriver driver([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); });  // the start folder
   ChooseFromMenuBar(*main, kSaveSelectedCommand);
-  EXPECT_TRUE(SameFolder(BatchFolder, Cp1251(out))) << "have BatchFolder " << BatchFolder;
+  EXPECT_TRUE(SameFolder(BatchFolder, Utf8(out))) << "have BatchFolder " << BatchFolder;
   EXPECT_EQ(AsText(ReadBytes(out / "a.bmp")), AsText(CoreBmp(sprites / "a.b.xbm")));
   EXPECT_EQ(AsText(ReadBytes(out / "x.bmp")), AsText(CoreBmp(sprites / "x.2.xbm")));
 }
@@ -349,7 +399,7 @@ TEST_F(ExportCommandsInADriveRoot, BothDialogsStartThereAndWriteThere) {
   EXPECT_EQ(main->FileList->Path, "C:\\");
   int index = -1;
   for (int i = 0; i < main->FileList->Count(); ++i)
-    if (main->FileList->Item(i) == Cp1251(sprite)) index = i;
+    if (main->FileList->Item(i) == Utf8(sprite)) index = i;
   ASSERT_GE(index, 0) << "the sprite in C:\\ is listed";
   RECT rc{};
   main->FileList->ListBox.Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));

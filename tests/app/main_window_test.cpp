@@ -61,13 +61,13 @@ std::vector<uint8_t> PlainSprite(int32_t width, int32_t height) {
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(std::filesystem::path(platform::Widen(path)), std::ios::binary);
+  std::ofstream out(std::filesystem::path(platform::WidenName(path)), std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> CoreBmp(const std::string& path) {
   std::vector<uint8_t> bmp;
-  asg::ConvertXbmFile(std::filesystem::path(platform::Widen(path)), bmp);
+  asg::ConvertXbmFile(std::filesystem::path(platform::WidenName(path)), bmp);
   return bmp;
 }
 
@@ -205,7 +205,7 @@ TEST_F(MainWindowTest, StartsHiddenOnTheStartFolderWithTheSharedStateSet) {
   EXPECT_EQ(BmpHeader[1], 'M');
   wchar_t current[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, current);
-  EXPECT_EQ(SaveFolder, platform::Narrow(current));
+  EXPECT_EQ(SaveFolder, platform::NarrowName(current));
   EXPECT_EQ(BatchFolder, SaveFolder);
 }
 
@@ -484,7 +484,7 @@ TEST_F(MainWindowTest, AClickOnThePreviewSavesTheStartPictureWhileTheSaveItemsAr
   AnswerSaveDialog(target);
   testing_input::Click(w->Preview->Handle(), {0, 0});
   EXPECT_EQ(saveDialogs, 1) << "the click opened the save dialog";
-  std::ifstream in(std::filesystem::path(platform::Widen(target)), std::ios::binary);
+  std::ifstream in(std::filesystem::path(platform::WidenName(target)), std::ios::binary);
   const std::vector<uint8_t> written{std::istreambuf_iterator<char>(in), {}};
   ASSERT_EQ(written.size(), 58u) << "a 54-byte header and one padded row of one pixel";
   EXPECT_EQ(written, Picture->Bytes());
@@ -509,7 +509,7 @@ TEST_F(MainWindowTest, TheMenuBarsSaveCommandWritesTheShownPicture) {
   ASSERT_TRUE(testing_input::PostMenuCommand(w->Window->Handle(), {0, 0}));  // "Файл", "Сохранить..."
   Pump();
   EXPECT_EQ(saveDialogs, 1);
-  std::ifstream in(std::filesystem::path(platform::Widen(target)), std::ios::binary);
+  std::ifstream in(std::filesystem::path(platform::WidenName(target)), std::ios::binary);
   const std::vector<uint8_t> written{std::istreambuf_iterator<char>(in), {}};
   EXPECT_EQ(written, CoreBmp(folder + "Small.XBM"));
 }
@@ -629,7 +629,7 @@ TEST_F(MainWindowTest, AFileWithoutRowsShowsNothingAndTheNextFileShowsAgain) {
   ASSERT_TRUE(testing_input::PostMenuCommand(w->Window->Handle(), {0, 0}));
   Pump();
   EXPECT_EQ(saveDialogs, 1);
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::Widen(target))))
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(platform::WidenName(target))))
       << "a picture without pixels writes no file";
   ClickFile("small.xbm");
   EXPECT_EQ(w->SizeLabel->Text(), kSizePrefix + "64x48");

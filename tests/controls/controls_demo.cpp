@@ -22,7 +22,7 @@ namespace {
 std::string StartFolder() {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  std::string folder = argc > 1 ? platform::Narrow(argv[1]) : platform::CurrentDirectory();
+  std::string folder = argc > 1 ? platform::NarrowName(argv[1]) : platform::CurrentDirectory();
   LocalFree(argv);
   if (!folder.empty() && folder.back() != '\\') folder += '\\';
   return folder;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,7 +14,6 @@
 
 namespace {
 
-using testing_support::Cp1251;
 using testing_support::FakeDrives;
 using testing_support::Pump;
 using testing_support::TempFolder;
@@ -61,7 +61,7 @@ class DirectoryListBoxTest : public ::testing::Test {
     art = temp.MakeFolder("Games\\Art");
     games = temp.Path() + "Games\\";
     for (const char* name : {"Heroes", "alpha", "Beta", "GAMMA.v1.old", "tiles.xbm"}) temp.MakeFolder("Games\\Art\\" + std::string(name));
-    for (const char* name : {"Яблоко", "арбуз", "Жук", "Ёлка"}) temp.MakeFolder("Games\\Art\\" + Cp1251(name));
+    for (const char* name : {"Яблоко", "арбуз", "Жук", "Ёлка"}) temp.MakeFolder("Games\\Art\\" + std::string(name));
     temp.MakeFolder("Games\\Art\\Hidden", FILE_ATTRIBUTE_HIDDEN);
     temp.MakeFolder("Games\\Art\\Sys", FILE_ATTRIBUTE_SYSTEM);
     temp.MakeFile("Games\\Art\\Hero01.XBM");
@@ -113,7 +113,7 @@ class DirectoryListBoxTest : public ::testing::Test {
 std::vector<std::string> ArtSubfolders() {
   // Ignoring case, in the user's locale: Latin before Cyrillic, Ё right after Е.
   return {"alpha", "Beta", "GAMMA.v1.old", "Heroes", "Hidden", "Sys", "tiles.xbm",
-          Cp1251("арбуз"), Cp1251("Ёлка"), Cp1251("Жук"), Cp1251("Яблоко")};
+          "арбуз", "Ёлка", "Жук", "Яблоко"};
 }
 
 TEST_F(DirectoryListBoxTest, RowsShowTheHierarchyThenTheSortedSubfolders) {
@@ -281,6 +281,37 @@ TEST_F(DirectoryListBoxTest, DoubleClickWithoutASelectedRowDoesNothing) {
   ASSERT_EQ(list.ListView.NextSelected(), -1);
   EXPECT_TRUE(events.empty()) << "have " << events.size() << " events, want none";
   EXPECT_EQ(list.Path, art);
+}
+
+// Names that Windows-1251 cannot hold are shown and entered as they are: a
+// look-alike ("cafe" for "café") would be another folder, here an existing one.
+TEST_F(DirectoryListBoxTest, NamesBeyondWindows1251AreShownAndEnteredAsTheyAre) {
+  const std::string sprites = temp.MakeFolder("Спрайты");
+  const std::vector<std::string> names = {"cafe", "café", "日本", "🐉 dragons"};
+  for (const std::string& name : names) temp.MakeFolder("Спрайты\\" + name);
+  list.Indent = true;
+  list.SetPath(sprites);
+  ASSERT_EQ(list.Path, sprites);
+  EXPECT_EQ(list.ListView.RowText(list.Levels - 1), "Спрайты");
+  std::vector<std::string> shown;
+  for (int row = list.Levels; row < list.ListView.Count(); ++row) shown.push_back(list.ListView.RowText(row));
+  std::vector<std::string> sorted = shown;
+  std::sort(sorted.begin(), sorted.end());
+  std::vector<std::string> want = names;
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(sorted, want);
+
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    list.SetPath(sprites);
+    const auto at = std::find(shown.begin(), shown.end(), name);
+    ASSERT_NE(at, shown.end());
+    const int row = list.Levels + static_cast<int>(at - shown.begin());
+    list.ListView.SetSelected(row, true);
+    DoubleClick(WM_LBUTTONDBLCLK, row);
+    EXPECT_EQ(list.Path, sprites + name + "\\");
+    EXPECT_EQ(list.ListView.RowText(list.Levels - 1), name) << "the entered folder is the last hierarchy row";
+  }
 }
 
 TEST_F(DirectoryListBoxTest, OnlyTheFirstSetPathSnapsTheHeight) {

@@ -11,7 +11,6 @@
 
 namespace {
 
-using testing_support::Cp1251;
 using testing_support::Pump;
 using testing_support::TempFolder;
 
@@ -44,7 +43,7 @@ class FileListBoxTest : public ::testing::Test {
     sprites = temp.MakeFolder("Sprites");
     temp.MakeFile("Sprites\\Hero01.XBM");
     temp.MakeFile("Sprites\\tile.xbm");
-    temp.MakeFile("Sprites\\" + Cp1251("ГеройA.xbm"));
+    temp.MakeFile("Sprites\\ГеройA.xbm");
     temp.MakeFile("Sprites\\a.b.c.xbm");
     temp.MakeFile("Sprites\\hidden.xbm", FILE_ATTRIBUTE_HIDDEN);
     temp.MakeFile("Sprites\\system.xbm", FILE_ATTRIBUTE_SYSTEM);
@@ -79,14 +78,14 @@ class FileListBoxTest : public ::testing::Test {
 TEST_F(FileListBoxTest, ListsTheMatchingFilesOfEveryAttributeInTheCaseAsked) {
   ASSERT_TRUE(temp.HasAttributes("Sprites\\hidden.xbm", FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(temp.HasAttributes("Sprites\\system.xbm", FILE_ATTRIBUTE_SYSTEM));
-  const std::string hero = Cp1251("ГеройA.xbm");
+  const std::string hero = "ГеройA.xbm";
   const struct {
     int32_t caseMode;
     std::vector<std::string> want;
   } cases[] = {
       {0, {"Hero01.XBM", "tile.xbm", hero, "a.b.c.xbm", "hidden.xbm", "system.xbm", "readonly.xbm"}},
-      {1, {"hero01.xbm", "tile.xbm", Cp1251("Геройa.xbm"), "a.b.c.xbm", "hidden.xbm", "system.xbm", "readonly.xbm"}},
-      {2, {"HERO01.XBM", "TILE.XBM", Cp1251("ГеройA.XBM"), "A.B.C.XBM", "HIDDEN.XBM", "SYSTEM.XBM", "READONLY.XBM"}},
+      {1, {"hero01.xbm", "tile.xbm", "Геройa.xbm", "a.b.c.xbm", "hidden.xbm", "system.xbm", "readonly.xbm"}},
+      {2, {"HERO01.XBM", "TILE.XBM", "ГеройA.XBM", "A.B.C.XBM", "HIDDEN.XBM", "SYSTEM.XBM", "READONLY.XBM"}},
       {7, {"Hero01.XBM", "tile.xbm", hero, "a.b.c.xbm", "hidden.xbm", "system.xbm", "readonly.xbm"}},
   };
   for (const auto& c : cases) {
@@ -95,6 +94,34 @@ TEST_F(FileListBoxTest, ListsTheMatchingFilesOfEveryAttributeInTheCaseAsked) {
     list.SetPath(sprites);
     EXPECT_EQ(list.Path, sprites) << "the folder is kept exactly as passed";
     EXPECT_EQ(Sorted(Items(list)), Sorted(c.want));
+  }
+}
+
+// Every listed name is the name of the file it stands for: a look-alike would
+// open another file ("cafe.xbm" for "café.xbm") or none ("??.xbm" for "日本.xbm").
+TEST_F(FileListBoxTest, NamesBeyondWindows1251AreListedAsTheyAreAndOpenTheirOwnFile) {
+  const std::string folder = temp.MakeFolder("Спрайты");
+  const struct {
+    std::string onDisk;
+    std::string listed;  // with ASCII letters in lower case
+  } files[] = {
+      {"cafe.xbm", "cafe.xbm"}, {"café.xbm", "café.xbm"},   {"日本.xbm", "日本.xbm"},
+      {"🐉.xbm", "🐉.xbm"},     {"ÉCOLE.XBM", "École.xbm"}, {"Ёлка.xbm", "Ёлка.xbm"},
+  };
+  std::vector<std::string> want;
+  for (const auto& file : files) {
+    temp.MakeFileWith("Спрайты\\" + file.onDisk, "content of " + file.onDisk);
+    want.push_back(file.listed);
+  }
+  list.CaseMode = WrenFileListBox::kCaseLower;
+  list.SetPath(folder);
+  ASSERT_EQ(Sorted(Items(list)), Sorted(want));
+  for (const auto& file : files) {
+    const int index = IndexOf(file.listed);
+    ASSERT_GE(index, 0) << file.listed;
+    Click(index);
+    EXPECT_EQ(list.CurrentItem(), file.listed);
+    EXPECT_EQ(temp.Content(list.Path + list.CurrentItem()), "content of " + file.onDisk);
   }
 }
 

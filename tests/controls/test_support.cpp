@@ -9,7 +9,7 @@ namespace testing_support {
 
 namespace {
 
-std::wstring Wide(std::string_view cp1251) { return platform::Widen(cp1251); }
+std::wstring Wide(std::string_view utf8) { return platform::WidenName(utf8); }
 
 void RemoveTree(const std::wstring& path) {
   WIN32_FIND_DATAW entry;
@@ -39,7 +39,7 @@ TempFolder::TempFolder() {
                       std::to_wstring(++serial);
   RemoveTree(path);
   CreateDirectoryW(path.c_str(), nullptr);
-  path_ = platform::Narrow(path) + "\\";
+  path_ = platform::NarrowName(path) + "\\";
 }
 
 TempFolder::~TempFolder() { RemoveTree(Wide(path_.substr(0, path_.size() - 1))); }
@@ -62,6 +62,26 @@ void TempFolder::MakeFile(std::string_view relative, DWORD attributes) const {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   if (attributes) SetFileAttributesW(path.c_str(), attributes);
+}
+
+void TempFolder::MakeFileWith(std::string_view relative, std::string_view content) const {
+  const std::wstring path = Wide(path_ + std::string(relative));
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string TempFolder::Content(std::string_view path) const {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<cannot be opened>";
+  std::string content(4096, '\0');
+  DWORD got = 0;
+  ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &got, nullptr);
+  CloseHandle(file);
+  content.resize(got);
+  return content;
 }
 
 void TempFolder::Remove(std::string_view relative) const {

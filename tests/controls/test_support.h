@@ -14,7 +14,7 @@
 namespace testing_support {
 
 // A fresh folder under the system's temporary folder, removed with all it
-// holds when the object goes. Names are Windows-1251.
+// holds when the object goes. Names are UTF-8, as the controls hold them.
 class TempFolder {
  public:
   TempFolder();
@@ -26,6 +26,8 @@ class TempFolder {
   // Makes the folder `relative` (and the folders on the way) and returns its path, ending in "\".
   std::string MakeFolder(std::string_view relative, DWORD attributes = 0) const;
   void MakeFile(std::string_view relative, DWORD attributes = 0) const;
+  void MakeFileWith(std::string_view relative, std::string_view content) const;
+  std::string Content(std::string_view path) const;  // of a file given by its full name
   void Remove(std::string_view relative) const;
   // True when the file system kept `attributes` on `relative`.
   bool HasAttributes(std::string_view relative, DWORD attributes) const;

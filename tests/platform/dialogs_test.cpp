@@ -30,7 +30,7 @@ struct TempFolder {
     std::error_code ec;
     fs::remove_all(path, ec);
   }
-  std::string Cp1251(const fs::path& p) const { return Narrow(p.wstring()); }
+  std::string Utf8(const fs::path& p) const { return NarrowName(p.wstring()); }  // a name as the program holds it
   fs::path path;
 };
 
@@ -47,7 +47,7 @@ TEST(SaveFileDialog, RealDialogOpensInTheFolderAndAddsTheExtension) {
   dialog.Filter = "Bitmaps (*.bmp)|*.bmp";
   dialog.DefaultExtension = "bmp";
   dialog.Owner = &owner;
-  dialog.InitialFolder = temp.Cp1251(temp.path / "sub");
+  dialog.InitialFolder = temp.Utf8(temp.path / "sub");
   dialog.FileName = "sprite";
 
   std::wstring proposed;
@@ -63,7 +63,7 @@ TEST(SaveFileDialog, RealDialogOpensInTheFolderAndAddsTheExtension) {
   ASSERT_TRUE(dialog.Execute()) << "have the dialog cancelled, want it confirmed";
   EXPECT_EQ(proposed, L"sprite");
   EXPECT_EQ(ownerSeen, owner.Handle());
-  const std::string want = temp.Cp1251(temp.path / "sub" / "hero.bmp");
+  const std::string want = temp.Utf8(temp.path / "sub" / "hero.bmp");
   EXPECT_TRUE(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, dialog.FileName.c_str(), -1, want.c_str(), -1) ==
               CSTR_EQUAL)
       << "have " << dialog.FileName << ", want " << want;
@@ -85,7 +85,7 @@ TEST(FolderDialog, RealDialogStartsAtTheFolderAndReturnsIt) {
   FolderDialog dialog;
   dialog.Title = "\xC2\xFB\xE1\xE5\xF0\xE8\xF2\xE5 \xEF\xE0\xEF\xEA\xF3";  // "Выберите папку"
   dialog.Owner = &owner;
-  dialog.Folder = temp.Cp1251(temp.path / "sub");
+  dialog.Folder = temp.Utf8(temp.path / "sub");
 
   RECT placed{};
   bool titleShown = false;
