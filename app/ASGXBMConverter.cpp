@@ -9,6 +9,9 @@
 #include "platform/form.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // A drive without a disk (an empty card reader picked in the drive list)
+  // fails the call that asked, instead of raising the system's message box.
+  SetErrorMode(SEM_FAILCRITICALERRORS);
   NewMainWindow(AppMain, nullptr);
   // Windows is ending the session: tear down at once and end the process right
   // here, so that no handler or modal loop further up the stack returns into

@@ -8,12 +8,18 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/wildcards.h"
 #include "conversion/export_names.h"
 #include "conversion/file_io.h"
 #include "conversion/xbm_decoder.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace asg::cli {
 namespace {
@@ -238,10 +244,11 @@ int Run(const std::vector<fs::path>& args) {
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
+  SetErrorMode(SEM_FAILCRITICALERRORS);  // a drive without a disk fails the open, without a message box
 #else
 int main(int argc, char** argv) {
 #endif
   std::vector<std::filesystem::path> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  return asg::cli::Run(args);
+  return asg::cli::Run(asg::cli::ExpandWildcards(std::move(args)));
 }

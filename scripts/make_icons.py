@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
-"""Draws the ICONS strip: six 16x16 pictures side by side on white (closed
-folder, open folder, hard disk, floppy, CD-ROM, network drive), written as a
-96x16 BMP with a 256-colour palette. White is the transparent colour, so the
-pictures use off-white for their light parts.
+"""Draws the program's pictures into the resources folder:
+  icons.bmp  the ICONS strip: six 16x16 pictures side by side on white (closed
+             folder, open folder, hard disk, floppy, CD-ROM, network drive), a
+             96x16 BMP with a 256-colour palette. White is the transparent
+             colour, so the pictures use off-white for their light parts.
+  app.ico    the icon of both programs: a sprite of an ash tree in a frame,
+             16x16 pixel art, also scaled up pixel for pixel to 32, 48 and 256.
 
-Usage: make_icons.py [OUTPUT]   (default: resources/icons.bmp beside this script's folder)
+Usage: make_icons.py [FOLDER]     writes both files (default: resources/ beside this script's folder)
+       make_icons.py --check [FOLDER]   fails unless the files there are what this script draws
 """
 import math
 import os
 import struct
 import sys
+import zlib
 
 PALETTE = {
     ".": (255, 255, 255),  # background, transparent
@@ -175,12 +180,115 @@ def bmp_bytes(rows):
     return header + info + bytes(palette) + bytes(pixels)
 
 
+APP_COLOURS = {
+    ".": None,              # transparent
+    "k": (44, 44, 56),      # frame
+    "s": (150, 200, 240),   # sky
+    "L": (128, 204, 92),    # crown, lit side
+    "G": (40, 128, 52),     # crown
+    "t": (116, 76, 36),     # trunk
+    "g": (72, 160, 60),     # grass
+}
+
+APP_SPRITE = [
+    "................",
+    ".kkkkkkkkkkkkkk.",
+    ".kssssssssssssk.",
+    ".ksssssLLsssssk.",
+    ".ksssLLLGLLsssk.",
+    ".kssLLGGGGGLssk.",
+    ".ksLLGGGGGGGLsk.",
+    ".ksLGGGGGGGGGsk.",
+    ".kssGGGGGGGGssk.",
+    ".ksssGGttGGsssk.",
+    ".ksssssttsssssk.",
+    ".ksssssttsssssk.",
+    ".kgggggttgggggk.",
+    ".kggggggggggggk.",
+    ".kkkkkkkkkkkkkk.",
+    "................",
+]
+
+ICON_SIZES = (16, 32, 48, 256)
+
+
+def app_pixels(size):
+    """Rows of (r, g, b, a) of the sprite scaled up to size x size, top row first."""
+    for row in APP_SPRITE:
+        assert len(row) == 16, row
+    scale = size // 16
+    rows = []
+    for y in range(size):
+        line = []
+        for x in range(size):
+            colour = APP_COLOURS[APP_SPRITE[y // scale][x // scale]]
+            line.append((0, 0, 0, 0) if colour is None else colour + (255,))
+        rows.append(line)
+    return rows
+
+
+def dib_icon_image(rows):
+    """An icon image as Windows stores it: a 32-bit DIB of twice the height,
+    colour rows bottom-up, then the 1-bit AND mask (1 = transparent)."""
+    size = len(rows)
+    mask_stride = ((size + 31) // 32) * 4
+    info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, 0, 0, 0, 0, 0)
+    colour = bytearray()
+    mask = bytearray()
+    for row in reversed(rows):
+        bits = bytearray(mask_stride)
+        for x, (r, g, b, a) in enumerate(row):
+            colour += bytes((b, g, r, a))
+            if a == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    return info + bytes(colour) + bytes(mask)
+
+
+def png_image(rows):
+    """The large image as PNG, which icons since Windows Vista may hold."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    size = len(rows)
+    raw = b"".join(b"\0" + bytes(v for pixel in row for v in pixel) for row in rows)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
+def ico_bytes():
+    images = [png_image(app_pixels(size)) if size == 256 else dib_icon_image(app_pixels(size)) for size in ICON_SIZES]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, image in zip(ICON_SIZES, images):
+        directory += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    return directory + b"".join(images)
+
+
+def drawn_files():
+    return {"icons.bmp": bmp_bytes(strip_rows()), "app.ico": ico_bytes()}
+
+
 def main():
-    default = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "icons.bmp")
-    out = sys.argv[1] if len(sys.argv) > 1 else default
-    with open(out, "wb") as f:
-        f.write(bmp_bytes(strip_rows()))
+    args = sys.argv[1:]
+    check = bool(args) and args[0] == "--check"
+    if check:
+        args = args[1:]
+    folder = args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
+    stale = []
+    for name, data in drawn_files().items():
+        path = os.path.join(folder, name)
+        if check:
+            with open(path, "rb") as f:
+                if f.read() != data:
+                    stale.append(path)
+        else:
+            with open(path, "wb") as f:
+                f.write(data)
+    for path in stale:
+        print(f"{path} is not what scripts/make_icons.py draws; run it to draw the file again", file=sys.stderr)
+    return 1 if stale else 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

@@ -209,6 +209,43 @@ TEST_F(MainWindowTest, StartsHiddenOnTheStartFolderWithTheSharedStateSet) {
   EXPECT_EQ(BatchFolder, SaveFolder);
 }
 
+// The test program carries the program's resources, as the program does.
+TEST_F(MainWindowTest, TheWindowShowsTheProgramsOwnIconInBothSizes) {
+  Build(folder);
+  const struct {
+    int which;
+    int size;
+  } icons[] = {{GCLP_HICON, GetSystemMetrics(SM_CXICON)}, {GCLP_HICONSM, GetSystemMetrics(SM_CXSMICON)}};
+  for (const auto& icon : icons) {
+    SCOPED_TRACE(icon.size);
+    const auto handle = reinterpret_cast<HICON>(GetClassLongPtrW(w->Window->Handle(), icon.which));
+    ASSERT_NE(handle, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(handle, &info));
+    BITMAP colour{};
+    GetObjectW(info.hbmColor, sizeof colour, &colour);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(colour.bmWidth, icon.size) << "drawn for its size";
+    // Drawn on white: the transparent corner shows the white, the frame its own colour.
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, icon.size, icon.size);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ before = SelectObject(dc, canvas);
+    const RECT all{0, 0, icon.size, icon.size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, handle, icon.size, icon.size, 0, nullptr, DI_NORMAL);
+    const int pixel = icon.size / 16;  // the icon is a 16 x 16 sprite scaled up
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, pixel, pixel), RGB(44, 44, 56)) << "the frame of the sprite";
+    EXPECT_EQ(GetPixel(dc, 7 * pixel, 13 * pixel), RGB(72, 160, 60)) << "the grass";
+    SelectObject(dc, before);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+  }
+}
+
 TEST_F(MainWindowTest, MenuHasTheFiveNumberedItems) {
   Build(folder);
   // "Файл", "Сохранить...", "Сохранить выделенное...", "Выход", "О Программе..."

@@ -1,7 +1,9 @@
 #include "run_process.h"
 
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -45,10 +47,9 @@ HANDLE CreateInheritable(const fs::path& path) {
                      nullptr);
 }
 
-int Launch(const fs::path& program, const std::vector<fs::path>& args, const fs::path& outFile,
-           const fs::path& errFile) {
-  std::wstring commandLine = Quote(program.native());
-  for (const fs::path& arg : args) commandLine += L" " + Quote(arg.native());
+// Runs `commandLine` in `folder` (empty: this process's current folder).
+int LaunchCommandLine(std::wstring commandLine, const fs::path& folder, const fs::path& outFile,
+                      const fs::path& errFile) {
   HANDLE out = CreateInheritable(outFile);
   HANDLE err = CreateInheritable(errFile);
   STARTUPINFOW startup{};
@@ -59,8 +60,8 @@ int Launch(const fs::path& program, const std::vector<fs::path>& args, const fs:
   startup.hStdError = err;
   PROCESS_INFORMATION process{};
   int exitCode = -1;
-  if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                     &startup, &process)) {
+  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                     folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     if (GetExitCodeProcess(process.hProcess, &code)) exitCode = static_cast<int>(code);
@@ -70,6 +71,13 @@ int Launch(const fs::path& program, const std::vector<fs::path>& args, const fs:
   CloseHandle(out);
   CloseHandle(err);
   return exitCode;
+}
+
+int Launch(const fs::path& program, const std::vector<fs::path>& args, const fs::path& outFile,
+           const fs::path& errFile) {
+  std::wstring commandLine = Quote(program.native());
+  for (const fs::path& arg : args) commandLine += L" " + Quote(arg.native());
+  return LaunchCommandLine(std::move(commandLine), {}, outFile, errFile);
 }
 #else
 int Launch(const fs::path& program, const std::vector<fs::path>& args, const fs::path& outFile,
@@ -92,9 +100,8 @@ int Launch(const fs::path& program, const std::vector<fs::path>& args, const fs:
 }
 #endif
 
-}  // namespace
-
-ProcessResult RunProcess(const fs::path& program, const std::vector<fs::path>& args, const fs::path& scratch) {
+// Runs `launch` with two output files of its own and collects what it wrote.
+ProcessResult Collect(const fs::path& scratch, const std::function<int(const fs::path&, const fs::path&)>& launch) {
   // New names for every run: under Wine a file just written by a child that
   // has exited may still be held open for a moment.
   static int runs = 0;
@@ -102,10 +109,25 @@ ProcessResult RunProcess(const fs::path& program, const std::vector<fs::path>& a
   const fs::path outFile = scratch / ("stdout" + std::to_string(runs) + ".txt");
   const fs::path errFile = scratch / ("stderr" + std::to_string(runs) + ".txt");
   ProcessResult result;
-  result.exitCode = Launch(program, args, outFile, errFile);
+  result.exitCode = launch(outFile, errFile);
   result.out = Slurp(outFile);
   result.err = Slurp(errFile);
   return result;
 }
+
+}  // namespace
+
+ProcessResult RunProcess(const fs::path& program, const std::vector<fs::path>& args, const fs::path& scratch) {
+  return Collect(scratch, [&](const fs::path& out, const fs::path& err) { return Launch(program, args, out, err); });
+}
+
+#ifdef _WIN32
+ProcessResult RunInCommandShell(const std::wstring& commandLine, const fs::path& folder, const fs::path& scratch) {
+  // /s: the line between the outer quotes runs exactly as typed.
+  return Collect(scratch, [&](const fs::path& out, const fs::path& err) {
+    return LaunchCommandLine(L"cmd.exe /s /c \"" + commandLine + L"\"", folder, out, err);
+  });
+}
+#endif
 
 }  // namespace asg::test

@@ -17,4 +17,11 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::filesystem::path& program, const std::vector<std::filesystem::path>& args,
                          const std::filesystem::path& scratch);
 
+#ifdef _WIN32
+// Runs `commandLine` with the command shell (cmd /c) in `folder`, as a user
+// types it at the prompt: the shell hands wildcards on unexpanded.
+ProcessResult RunInCommandShell(const std::wstring& commandLine, const std::filesystem::path& folder,
+                                const std::filesystem::path& scratch);
+#endif
+
 }  // namespace asg::test

@@ -278,5 +278,48 @@ TEST_F(Xbm2BmpTest, LargePictureIsExactAndALateDamagedRowWritesNothing) {
   EXPECT_EQ(OutputNames(), (std::set<std::string>{"large.bmp", "late.bmp"})) << "have " << Show(OutputNames());
 }
 
+#ifdef _WIN32
+// The command shell hands "*.xbm" on as typed; xbm2bmp expands it itself, and
+// a name that matches nothing stays the name in the message.
+TEST_F(Xbm2BmpTest, WildcardsTypedAtTheCommandPromptAreExpandedByTheProgram) {
+  const fs::path folder = root_ / "prompt";
+  fs::create_directories(folder / "out");
+  const struct {
+    std::string name;
+    Bytes xbm;
+    std::string output;
+  } files[] = {
+      {"cafe.xbm", PlainXbm(1, 1, {0xF800}), "cafe.bmp"},
+      {"café.xbm", PlainXbm(2, 1, {0x07E0, 0x001F}), "café.bmp"},
+      {"日本.xbm", kGood, "日本.bmp"},
+  };
+  for (const auto& file : files) Put(folder / PathFromUtf8(file.name), file.xbm);
+  Put(folder / "notes.txt", kOld);
+  const std::wstring program = L"\"" + Program().wstring() + L"\"";
+
+  const test::ProcessResult all = test::RunInCommandShell(program + L" -d out *.xbm", folder, root_ / "scratch");
+  EXPECT_EQ(all.exitCode, 0) << all.err;
+  EXPECT_NE(all.err.find("3 converted, 0 failed, 0 skipped"), std::string::npos) << all.err;
+  for (const auto& file : files) {
+    Bytes want;
+    ASSERT_TRUE(ConvertXbmFile(folder / PathFromUtf8(file.name), want).ok());
+    EXPECT_EQ(Get(folder / "out" / PathFromUtf8(file.output)), want) << file.output;
+  }
+
+  const struct {
+    std::wstring arg;
+    std::string message;
+  } unmatched[] = {
+      {L"nothing*.xbm", "xbm2bmp: nothing*.xbm: cannot be opened or read"},
+      {L"missing.xbm", "xbm2bmp: missing.xbm: cannot be opened or read"},
+  };
+  for (const auto& c : unmatched) {
+    const test::ProcessResult have = test::RunInCommandShell(program + L" -d out " + c.arg, folder, root_ / "scratch");
+    EXPECT_EQ(have.exitCode, 1) << have.err;
+    EXPECT_NE(have.err.find(c.message), std::string::npos) << "have \"" << have.err << "\", want " << c.message;
+  }
+}
+#endif
+
 }  // namespace
 }  // namespace asg
