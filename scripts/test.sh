@@ -4,7 +4,8 @@
 #   2. the native tests, built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the Windows build's tests under Wine, on a virtual X display: the 32-bit
 #      build where this machine runs 32-bit x86 code, else the 64-bit one;
-#      the exes of the other build are made and import-checked as well.
+#      the exes of the other build are made and import-checked as well;
+#   4. the release zip, made by the release command, unpacked and checked.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -42,3 +43,7 @@ configure_windows "$ASG_WIN_ARCH"
 cmake --build "$ASG_WIN_BUILD"
 asg_wine_prefix
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$ASG_WIN_BUILD" --output-on-failure
+
+echo "== release zip: made as the README says, unpacked and checked"
+release=$(bash scripts/release.sh | tail -1)
+python3 tests/release_check.py "$release" CMakeLists.txt x86_64-w64-mingw32-nm /usr/x86_64-w64-mingw32/lib

@@ -24,31 +24,50 @@ X86_ONLY_EXPORTS = {
 }
 
 
+class PeImage:
+    """The headers of a PE32 or PE32+ file and its sections, for reading the
+    tables its data directories point to."""
+
+    def __init__(self, path):
+        self.path = path
+        self.data = data = Path(path).read_bytes()
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError(f"{path}: not a PE file")
+        self.machine, sections_count = struct.unpack_from("<HH", data, pe + 4)
+        self.symbol_table, self.symbols_count = struct.unpack_from("<II", data, pe + 12)
+        optional_size = struct.unpack_from("<H", data, pe + 20)[0]
+        optional = pe + 24
+        self.pe32_plus = struct.unpack_from("<H", data, optional)[0] == 0x20B
+        self._directories = optional + (112 if self.pe32_plus else 96)
+        self.sections = []
+        for i in range(sections_count):
+            at = optional + optional_size + 40 * i
+            name = data[at:at + 8].rstrip(b"\0").decode("ascii", "replace")
+            if name.startswith("/") and name[1:].isdigit() and self.symbol_table:
+                # A long name, such as .debug_info: an offset into the string table after the symbols.
+                start = self.symbol_table + 18 * self.symbols_count + int(name[1:])
+                name = data[start:data.index(b"\0", start)].decode("ascii", "replace")
+            vsize, va, raw_size, raw_ptr = struct.unpack_from("<IIII", data, at + 8)
+            self.sections.append((name, va, max(vsize, raw_size), raw_ptr))
+
+    def directory(self, index):
+        """(address, size) of data directory `index` (1 imports, 2 resources)."""
+        return struct.unpack_from("<II", self.data, self._directories + 8 * index)
+
+    def offset(self, rva):
+        for _, va, size, raw in self.sections:
+            if va <= rva < va + size:
+                return rva - va + raw
+        raise ValueError(f"{self.path}: address {rva:#x} lies in no section")
+
+
 def read_imports(path):
     """Returns (whether it is a 64-bit program, {dll name: [imported function
     names]}) from a PE32 or PE32+ file; an import by ordinal is listed as '#N'."""
-    data = Path(path).read_bytes()
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError(f"{path}: not a PE file")
-    sections_count = struct.unpack_from("<H", data, pe + 6)[0]
-    optional_size = struct.unpack_from("<H", data, pe + 20)[0]
-    optional = pe + 24
-    magic = struct.unpack_from("<H", data, optional)[0]
-    pe32_plus = magic == 0x20B
-    directories = optional + (112 if pe32_plus else 96)
-    import_rva = struct.unpack_from("<I", data, directories + 8)[0]
-    sections = []
-    for i in range(sections_count):
-        at = optional + optional_size + 40 * i
-        vsize, va, raw_size, raw_ptr = struct.unpack_from("<IIII", data, at + 8)
-        sections.append((va, max(vsize, raw_size), raw_ptr))
-
-    def offset(rva):
-        for va, size, raw in sections:
-            if va <= rva < va + size:
-                return rva - va + raw
-        raise ValueError(f"{path}: address {rva:#x} lies in no section")
+    image = PeImage(path)
+    data, offset, pe32_plus = image.data, image.offset, image.pe32_plus
+    import_rva = image.directory(1)[0]
 
     def c_string(at):
         return data[at:data.index(b"\0", at)].decode("ascii")
