@@ -1,8 +1,10 @@
 #include "conversion/xbm_decoder.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "conversion/file_io.h"
 
@@ -14,7 +16,6 @@
 namespace asg {
 namespace {
 
-constexpr uint64_t kXbmHeaderBytes = 64;
 constexpr uint32_t kMaxGapPixels = 2048;
 
 // Pixel conversion comes in two sets of building blocks with the same shape,
@@ -215,6 +216,104 @@ std::string RowAt(uint32_t row, uint64_t offset) {
   return "in row " + std::to_string(row) + " at offset " + std::to_string(offset);
 }
 
+// The length of the pair of a gap and a run at `pos` when it adds no pixel
+// (SkipBytes and PixelBytes both 0 or 1) and lies wholly in the file: 4 bytes,
+// or 5 with the one byte of a PixelBytes 1. Otherwise 0.
+inline uint32_t EmptyPairBytes(const Input& in, uint64_t pos) {
+  if (!in.Holds(pos, 4)) return 0;
+  const uint32_t skipBytes = in.U16(pos), pixelBytes = in.U16(pos + 2);
+  if (skipBytes > 1 || pixelBytes > 1 || !in.Holds(pos, 4 + pixelBytes)) return 0;
+  return 4 + pixelBytes;
+}
+
+}  // namespace
+
+// Pairs of a gap and a run that add no pixel are allowed in any number: each
+// takes 4 or 5 bytes of the file, so one walk over them ends inside the file.
+// But rows may share their data, and many rows that all lead into one long
+// stretch of such pairs would cost rows times stretch. So where a long stretch
+// ends is remembered at marked offsets along it, and a later walk that lands
+// on a mark jumps to the end. A walk moves 4 or 5 bytes at a time and so cannot
+// pass a group of 5 marked offsets without landing on one: every walk meets a
+// mark within spacing / 4 steps. The spacing grows with the file so that the
+// marks of the whole file fit in a table whose size follows the image's.
+struct EmptyPairJumps {
+  EmptyPairJumps(uint64_t fileSize, uint64_t imageBytes)
+      : capacity(std::max<uint64_t>(1 << 16, imageBytes / 256)) {
+    while (5 * (fileSize / spacing + 1) > capacity) spacing *= 2;
+  }
+
+  // The offset of the first pair from `pos` on that is not a pair without
+  // pixels lying wholly in the file; `pos` itself when there is none.
+  uint64_t Skip(const Input& in, uint64_t pos) {
+    const uint64_t from = pos;
+    uint64_t steps = 0;
+    uint64_t end = 0;
+    for (uint32_t bytes; (bytes = EmptyPairBytes(in, pos)) != 0; pos += bytes, ++steps) {
+      if (used > 0 && Marked(pos) && (end = Find(pos)) != 0) break;
+    }
+    if (end == 0) end = pos;
+    if (steps >= kRememberFrom) Remember(in, from, end);
+    return end;
+  }
+
+ private:
+  static constexpr uint64_t kRememberFrom = 64;  // shorter walks cost no more than finding a mark
+  struct Entry {
+    uint64_t key = 0;  // the marked offset + 1; 0 for a free slot
+    uint64_t end = 0;
+  };
+
+  bool Marked(uint64_t pos) const { return (pos & (spacing - 1)) < 5; }
+  size_t Slot(uint64_t key) const {
+    return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - slotBits)) ;
+  }
+  uint64_t Find(uint64_t pos) const {
+    for (size_t i = Slot(pos + 1);; i = (i + 1) & (table.size() - 1)) {
+      if (table[i].key == pos + 1) return table[i].end;
+      if (table[i].key == 0) return 0;
+    }
+  }
+  // False when the table is full.
+  bool Insert(uint64_t pos, uint64_t end) {
+    if (used >= capacity) return false;
+    if (2 * (used + 1) > table.size()) Grow();
+    size_t i = Slot(pos + 1);
+    while (table[i].key != 0 && table[i].key != pos + 1) i = (i + 1) & (table.size() - 1);
+    if (table[i].key == 0) ++used;
+    table[i] = {pos + 1, end};
+    return true;
+  }
+  void Grow() {
+    std::vector<Entry> old(size_t{1} << (slotBits + 1));
+    old.swap(table);
+    ++slotBits;
+    used = 0;
+    for (const Entry& e : old) {
+      if (e.key != 0) Insert(e.key - 1, e.end);
+    }
+  }
+  // Walks from `from` again and notes `end` at every mark on the way, up to a
+  // mark already known (which leads to `end` as well).
+  void Remember(const Input& in, uint64_t from, uint64_t end) {
+    for (uint64_t pos = from; pos != end;) {
+      if (Marked(pos)) {
+        if (used > 0 && Find(pos) != 0) return;
+        if (!Insert(pos, end)) return;
+      }
+      pos += EmptyPairBytes(in, pos);
+    }
+  }
+
+  uint64_t capacity;      // most entries kept
+  uint64_t spacing = 256;  // a power of two
+  std::vector<Entry> table;
+  int slotBits = 9;  // the table's first growth makes 1024 slots
+  uint64_t used = 0;
+};
+
+namespace {
+
 // What the row decoders need to know of a file whose header passed the checks.
 struct RowSource {
   Input in;
@@ -223,10 +322,11 @@ struct RowSource {
   uint32_t height;
   uint32_t rowBytes;  // BMP bytes of one row, pad included
   bool skipRun;
+  EmptyPairJumps* emptyPairs;
 
-  static RowSource Of(std::span<const uint8_t> file, const XbmHeader& h) {
+  static RowSource Of(std::span<const uint8_t> file, const XbmHeader& h, EmptyPairJumps* emptyPairs) {
     return {Input(file),          h.dataStart,    static_cast<uint32_t>(h.width), static_cast<uint32_t>(h.height),
-            BmpRowBytes(h.width), h.encoding == 1};
+            BmpRowBytes(h.width), h.encoding == 1, emptyPairs};
   }
   void Pad(uint8_t* row) const {
     for (uint32_t i = 0; i < width % 4; ++i) row[3 * width + i] = 0;
@@ -236,7 +336,7 @@ struct RowSource {
 // Where and how a skip-run row is damaged. The row loops only record it; the
 // reason text is made once, on failure.
 struct RowFault {
-  enum class Kind : uint8_t { None, Truncated, LongGap, GapPastWidth, LongRun, NoPixel, RunPastWidth };
+  enum class Kind : uint8_t { None, Truncated, LongGap, GapPastWidth, LongRun, RunPastWidth };
   Kind kind = Kind::None;
   uint32_t row = 0;  // in the file's order
   uint64_t offset = 0;
@@ -256,9 +356,6 @@ XbmResult Fail(XbmResult r, const RowFault& f, uint32_t width) {
       return Fail(std::move(r), XbmError::RowOverflow, "gap passes width " + std::to_string(width) + " " + at);
     case Kind::LongRun:
       return Fail(std::move(r), XbmError::BadRun, "run of " + std::to_string(f.value) + " bytes over 4096 " + at);
-    case Kind::NoPixel:
-      return Fail(std::move(r), XbmError::BadRun,
-                  "more gap and run pairs without pixels than the row has pixels " + at);
     case Kind::RunPastWidth:
       return Fail(std::move(r), XbmError::RowOverflow, "run passes width " + std::to_string(width) + " " + at);
     case Kind::None:
@@ -347,10 +444,8 @@ uint64_t DecodeWholePairs(const Input& in, uint64_t pos, uint32_t width, uint8_t
   return static_cast<uint64_t>(p - in.At(0));
 }
 
-// A pair of a gap and a run that adds no pixel is allowed, but a row may hold
-// no more of them than it has pixels: every other step adds a pixel, so the
-// work per row stays within twice Width, whatever the file says. `dst` has
-// kRowSlack bytes of room after the row.
+// Every step adds a pixel except the pairs without pixels, which EmptyPairJumps
+// passes over. `dst` has kRowSlack bytes of room after the row.
 template <class Pixels>
 RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
   using Kind = RowFault::Kind;
@@ -360,7 +455,6 @@ RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
   const uint32_t width = src.width;
   const uint8_t* rowEnd = dst + src.rowBytes;
   uint32_t x = 0;
-  uint32_t emptyPairs = 0;
   uint64_t pos = DecodeWholePairs<Pixels>(in, src.dataStart + in.U32(src.dataStart + 4 * uint64_t{row}), width,
                                           dst, x);
   for (;;) {
@@ -377,7 +471,14 @@ RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
     const uint32_t runBytes = in.U16(pos);
     const uint32_t run = runBytes / 2u;
     if (runBytes > kMaxRunBytes) return {Kind::LongRun, row, pos, runBytes};
-    if (gap == 0 && run == 0 && ++emptyPairs > width) return {Kind::NoPixel, row, pos};
+    if (gap == 0 && run == 0) {
+      // A pair whose odd byte is missing is not passed over: it is truncated, below.
+      const uint64_t next = src.emptyPairs->Skip(in, pos - 2);
+      if (next != pos - 2) {
+        pos = next;
+        continue;
+      }
+    }
     if (run > width - x) return {Kind::RunPastWidth, row, pos};
     pos += 2;
     if (!in.Holds(pos, runBytes)) return {Kind::Truncated, row, pos};
@@ -473,7 +574,9 @@ RowFault FirstFaultAbove(const RowSource& src, uint32_t row, RowFault fault) {
   return fault;
 }
 
-XbmResult ReadAndCheckHeader(const Input& in) {
+// `head` holds the first 64 bytes of a file of `fileSize` bytes, or all of a
+// shorter one; the rest of the file is judged by its size alone.
+XbmResult ReadAndCheckHeader(const Input& in, uint64_t fileSize) {
   XbmResult r;
   // The reading order: Encoding, Width and Height, ExtraFlag, ExtraSize.
   if (!in.Holds(30, 2)) return Truncated(std::move(r), "the header", 30);
@@ -486,6 +589,7 @@ XbmResult ReadAndCheckHeader(const Input& in) {
     if (!in.Holds(40, 4)) return Truncated(std::move(r), "the header", 40);
     dataStart += in.U32(40);
   }
+  if (!in.Holds(0, kXbmHeaderBytes)) return Truncated(std::move(r), "the header", in.size());
   r.header = {width, height, encoding, dataStart};
   r.headerRead = true;
 
@@ -501,14 +605,17 @@ XbmResult ReadAndCheckHeader(const Input& in) {
   // promises where that is cheap, so a tiny file cannot claim a huge picture.
   const bool skipRun = encoding == 1;
   const uint64_t rows = static_cast<uint64_t>(height);
-  if (skipRun && rows > 0 && !in.Holds(dataStart, 4 * rows)) {
-    const uint64_t whole = dataStart > in.size() ? 0 : (in.size() - dataStart) / 4;
+  const auto fileHolds = [fileSize](uint64_t offset, uint64_t count) {
+    return offset <= fileSize && count <= fileSize - offset;
+  };
+  if (skipRun && rows > 0 && !fileHolds(dataStart, 4 * rows)) {
+    const uint64_t whole = dataStart > fileSize ? 0 : (fileSize - dataStart) / 4;
     return Truncated(std::move(r), "the row table", dataStart + 4 * whole);
   }
   if (!skipRun && width > 0 && rows > 0) {
     const uint64_t srcRowBytes = 2 * static_cast<uint64_t>(width);
-    if (!in.Holds(dataStart, srcRowBytes * rows)) {
-      const uint64_t whole = dataStart > in.size() ? 0 : (in.size() - dataStart) / srcRowBytes;
+    if (!fileHolds(dataStart, srcRowBytes * rows)) {
+      const uint64_t whole = dataStart > fileSize ? 0 : (fileSize - dataStart) / srcRowBytes;
       return Truncated(std::move(r), "the row data", dataStart + srcRowBytes * whole);
     }
   }
@@ -526,14 +633,21 @@ void UsePixelCode(PixelCode code) {
   CurrentRowsDecoder() = code == PixelCode::Portable ? DecodeRowsPortable : FastestRowsDecoder();
 }
 
-XbmRowDecoder::XbmRowDecoder(std::span<const uint8_t> file) : file_(file), result_(ReadAndCheckHeader(Input(file))) {}
+XbmRowDecoder::XbmRowDecoder(std::span<const uint8_t> file)
+    : file_(file), result_(ReadAndCheckHeader(Input(file), file.size())) {
+  if (result_.ok() && result_.header.encoding == 1) {
+    emptyPairJumps_ = std::make_unique<EmptyPairJumps>(file.size(), imageBytes());
+  }
+}
+
+XbmRowDecoder::~XbmRowDecoder() = default;
 
 void XbmRowDecoder::WriteHeader(uint8_t* dst) const {
   WriteBmpHeader(dst, static_cast<uint32_t>(imageBytes()), result_.header.width, result_.header.height);
 }
 
 bool XbmRowDecoder::DecodeRows(uint32_t firstRow, uint32_t count, uint8_t* dst) {
-  const RowSource src = RowSource::Of(file_, result_.header);
+  const RowSource src = RowSource::Of(file_, result_.header, emptyPairJumps_.get());
   // Plain rows of Width 0 hold no bytes at all, so any Height is done at once;
   // skip-run rows still have their table and one SkipBytes word each.
   if (!result_.ok() || count == 0 || (!src.skipRun && src.width == 0)) return result_.ok();
@@ -544,7 +658,7 @@ bool XbmRowDecoder::DecodeRows(uint32_t firstRow, uint32_t count, uint8_t* dst) 
 }
 
 bool XbmRowDecoder::CheckAllRows() {
-  const RowSource src = RowSource::Of(file_, result_.header);
+  const RowSource src = RowSource::Of(file_, result_.header, emptyPairJumps_.get());
   if (!result_.ok() || !src.skipRun) return result_.ok();
   const RowFault fault = FirstFaultAbove(src, src.height, RowFault{});
   if (!fault) return true;
@@ -571,11 +685,68 @@ XbmResult DecodeXbm(std::span<const uint8_t> file, std::vector<uint8_t>& bmp) {
   return decoder.result();
 }
 
+XbmResult CheckXbmHeader(std::span<const uint8_t> head, uint64_t fileSize) {
+  return ReadAndCheckHeader(Input(head), fileSize);
+}
+
+uint64_t XbmBytesRead(const XbmHeader& header, uint64_t fileSize) {
+  uint64_t bytes = fileSize;
+  if (header.encoding != 1) {
+    const uint64_t rows = 2 * static_cast<uint64_t>(header.width) * static_cast<uint64_t>(header.height);
+    bytes = rows == 0 ? 0 : header.dataStart + rows;
+  }
+  return std::min(fileSize, std::max<uint64_t>(bytes, kXbmHeaderBytes));
+}
+
+namespace {
+
+// Opens `path` into `file` and judges its header; on success `bytesRead` is
+// what decoding will read of it.
+XbmResult OpenXbmFile(const std::filesystem::path& path, InputFile& file, uint64_t& bytesRead) {
+  if (std::string reason = file.Open(path); !reason.empty()) {
+    return Fail(XbmResult{}, XbmError::CannotOpen, std::move(reason));
+  }
+  uint8_t head[kXbmHeaderBytes];
+  const size_t headBytes = static_cast<size_t>(std::min<uint64_t>(file.size(), kXbmHeaderBytes));
+  if (std::string reason = file.ReadAt(0, {head, headBytes}); !reason.empty()) {
+    return Fail(XbmResult{}, XbmError::CannotOpen, std::move(reason));
+  }
+  XbmResult r = CheckXbmHeader({head, headBytes}, file.size());
+  if (r.ok()) bytesRead = XbmBytesRead(r.header, file.size());
+  return r;
+}
+
+}  // namespace
+
+XbmResult LoadXbmFile(const std::filesystem::path& path, FileContent& content) {
+  content.Clear();
+  InputFile file;
+  uint64_t bytesRead = 0;
+  XbmResult r = OpenXbmFile(path, file, bytesRead);
+  if (!r.ok()) return r;
+  if (std::string reason = content.Load(file, bytesRead); !reason.empty()) {
+    return Fail(XbmResult{}, XbmError::CannotOpen, std::move(reason));
+  }
+  return r;
+}
+
+XbmResult ReadXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  InputFile file;
+  uint64_t bytesRead = 0;
+  XbmResult r = OpenXbmFile(path, file, bytesRead);
+  if (!r.ok()) return r;
+  if (std::string reason = ReadFilePrefix(file, bytesRead, bytes); !reason.empty()) {
+    return Fail(XbmResult{}, XbmError::CannotOpen, std::move(reason));
+  }
+  return r;
+}
+
 XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp) {
   std::vector<uint8_t> file;
-  if (!ReadWholeFile(path, file)) {
+  if (XbmResult r = ReadXbmFile(path, file); !r.ok()) {
     bmp.clear();
-    return Fail(XbmResult{}, XbmError::CannotOpen, "cannot be opened or read");
+    return r;
   }
   return DecodeXbm(file, bmp);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -14,6 +15,10 @@ inline constexpr int32_t kMaxXbmWidth = 2048;         // pixels in one row
 inline constexpr uint32_t kMaxRunBytes = 4096;        // bytes of pixel words in one run
 inline constexpr uint64_t kMaxBmpBytes = 0x7FFFFFFF;  // largest image we build
 inline constexpr uint32_t kBmpHeaderBytes = 54;
+inline constexpr uint32_t kXbmHeaderBytes = 64;
+
+class FileContent;
+struct EmptyPairJumps;  // the decoder's own record of runs of pairs without pixels
 
 // BMP row length in bytes for a row of `width` pixels: 3 * width + width % 4.
 constexpr uint32_t BmpRowBytes(int32_t width) {
@@ -30,11 +35,11 @@ struct XbmHeader {
 
 enum class XbmError : uint8_t {
   None,
-  CannotOpen,   // missing, a folder, or not readable
-  Truncated,    // ends before the header, the row table or the row data
+  CannotOpen,   // missing, not a regular file, or not readable
+  Truncated,    // ends before the 64-byte header, the row table or the row data
   BadWidth,     // Width outside 0..2048
   BadHeight,    // Height below 0
-  BadRun,       // a run over 4096 bytes, a gap over 2048 pixels, or a step that adds no pixel
+  BadRun,       // a run over 4096 bytes or a gap over 2048 pixels
   RowOverflow,  // gaps and runs of a row pass Width
   TooLarge,     // the BMP would exceed 2^31 - 1 bytes
   OutOfMemory,
@@ -61,6 +66,9 @@ class XbmRowDecoder {
  public:
   // Reads the header and checks it, and the row table, against the file.
   explicit XbmRowDecoder(std::span<const uint8_t> file);
+  ~XbmRowDecoder();
+  XbmRowDecoder(const XbmRowDecoder&) = delete;
+  XbmRowDecoder& operator=(const XbmRowDecoder&) = delete;
 
   // Success, or why the header or a row could not be decoded.
   const XbmResult& result() const { return result_; }
@@ -84,10 +92,29 @@ class XbmRowDecoder {
  private:
   std::span<const uint8_t> file_;
   XbmResult result_;
+  std::unique_ptr<EmptyPairJumps> emptyPairJumps_;
 };
 
-// Reads the file in one read (others may read it meanwhile, not write it) and
-// decodes it; a file that cannot be read is CannotOpen.
+// The verdict on a file of `fileSize` bytes from its header alone: `head`
+// holds the file's first 64 bytes, or all of a shorter file. A file that
+// passes may still fail in its rows.
+XbmResult CheckXbmHeader(std::span<const uint8_t> head, uint64_t fileSize);
+
+// How many bytes from the start of a file whose header passed decoding reads:
+// plain rows end with the last row, skip-run rows may lie anywhere.
+uint64_t XbmBytesRead(const XbmHeader& header, uint64_t fileSize);
+
+// Opens an XBM file and loads the part of it that decoding reads into
+// `content`, header first: a file refused on its header costs its first 64
+// bytes, whatever its size. Returns CannotOpen with the reason, the header's
+// verdict, or success with `content` ready for an XbmRowDecoder.
+XbmResult LoadXbmFile(const std::filesystem::path& path, FileContent& content);
+
+// The same into a buffer that the caller keeps from file to file.
+XbmResult ReadXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& file);
+
+// Reads the file with ReadXbmFile (others may read it meanwhile, not write it)
+// and decodes it; a file that cannot be read is CannotOpen.
 XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp);
 
 // The pixel code that decoding uses: the fastest one this processor runs (the

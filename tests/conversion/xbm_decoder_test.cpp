@@ -77,9 +77,13 @@ std::vector<GoodCase> GoodCases() {
   shared = shared + SkipRunRow{}.Skip(0).Run({kRed, kGreen}).bytes;  // first block, 8 bytes
   shared = shared + SkipRunRow{}.Skip(2).Run({kBlue}).bytes;         // second block
 
-  // A 40-byte file: ExtraFlag 0 and Height 0 need nothing beyond offset 40.
-  Bytes forty = XbmHeader(7, 0, 0);
-  forty.resize(40);
+  // 3000 pairs without pixels of both kinds after a run and after a gap, in a row of 3.
+  SkipRunRow manyEmptyPairs;
+  manyEmptyPairs.Skip(0).Run({kRed});
+  for (int i = 0; i < 1500; ++i) manyEmptyPairs.Skip(i % 2).RawRun(static_cast<uint16_t>(i % 3 == 0), Bytes(i % 3 == 0, 0x77));
+  manyEmptyPairs.Skip(2).RawRun(0, {});
+  for (int i = 0; i < 1500; ++i) manyEmptyPairs.Skip(1).RawRun(0, {});
+  manyEmptyPairs.Skip(0).Run({kBlue});
 
   Bytes max_row;
   for (int i = 0; i < 2048; ++i) Add16(max_row, kMid);
@@ -121,7 +125,6 @@ std::vector<GoodCase> GoodCases() {
        BmpImage(1, 1, Cat({kRedBgr, Zeros(1)}))},
       {"height0_plain", PlainXbm(5, 0, {}), BmpImage(5, 0, {})},
       {"height0_skiprun", SkipRunXbm(5, {}), BmpImage(5, 0, {})},
-      {"height0_40_byte_file", forty, BmpImage(7, 0, {})},
       {"width0_plain_reads_no_rows", XbmHeader(0, 3, 0), BmpImage(0, 3, {})},
       {"width0_plain_data_start_past_end", farData, BmpImage(0, 3, {})},
       {"width0_skiprun_zero_gaps", SkipRunXbm(0, {SkipRunRow{}.Skip(0), SkipRunRow{}.Skip(1)}),
@@ -155,6 +158,11 @@ std::vector<GoodCase> GoodCases() {
       {"skiprun_pairs_without_pixels_then_gap",
        SkipRunXbm(4, {SkipRunRow{}.Skip(0).RawRun(0, {}).Skip(1).RawRun(1, {0}).Skip(2).Run({kRed}).Skip(4)}),
        BmpImage(4, 1, Cat({kBlack, kRedBgr, kBlack, kBlack}))},
+      {"skiprun_more_pairs_without_pixels_than_width",
+       SkipRunXbm(2, {SkipRunRow{}.Skip(0).RawRun(0, {}).Skip(1).RawRun(1, {0}).Skip(0).RawRun(0, {}).Skip(4)}),
+       BmpImage(2, 1, Cat({kBlack, kBlack, Zeros(2)}))},
+      {"skiprun_pairs_without_pixels_between_runs", SkipRunXbm(3, {manyEmptyPairs}),
+       BmpImage(3, 1, Cat({kRedBgr, kBlack, kBlueBgr, Zeros(3)}))},
       {"skiprun_row_complete_ignores_following_bytes",
        SkipRunXbm(2, {SkipRunRow{}.Skip(4).Skip(0xFFFF)}), BmpImage(2, 1, Cat({kBlack, kBlack, Zeros(2)}))},
       {"plain_trailing_bytes_not_needed", PlainXbm(1, 1, {kRed, 0x1111, 0x2222}),
@@ -240,6 +248,13 @@ std::vector<BadCase> BadCases() {
        XbmError::Truncated, "ends in the header at offset 36", false},
       {"extraflag_ends_at_43", Prefix(XbmHeader(1, 1, 0, 1, 0), 43),
        XbmError::Truncated, "ends in the header at offset 40", false},
+      // Ends inside the 64-byte header, though no field read lies past offset 40.
+      {"height0_ends_at_40", Prefix(XbmHeader(7, 0, 0), 40), XbmError::Truncated, "ends in the header at offset 40",
+       false},
+      {"width0_ends_at_50", Prefix(XbmHeader(0, 5, 0), 50), XbmError::Truncated, "ends in the header at offset 50",
+       false},
+      {"width0_skiprun_ends_at_63", Prefix(XbmHeader(0, 0, 1, 1, 0), 63), XbmError::Truncated,
+       "ends in the header at offset 63", false},
       {"width_2049", PlainXbm(2049, 1, {}), XbmError::BadWidth, "width 2049", true},
       {"width_minus_1", PlainXbm(-1, 1, {}), XbmError::BadWidth, "width -1", true},
       {"width_int_min", PlainXbm(INT32_MIN, 1, {}), XbmError::BadWidth, "width -2147483648", true},
@@ -272,9 +287,10 @@ std::vector<BadCase> BadCases() {
        "ends in the row data at offset 72", true},
       {"skip1_run1_then_end", SkipRunXbm(4, {SkipRunRow{}.Skip(1).RawRun(1, {0})}), XbmError::Truncated,
        "ends in the row data at offset 73", true},
-      {"empty_pairs_more_than_width",
-       SkipRunXbm(2, {SkipRunRow{}.Skip(0).RawRun(0, {}).Skip(1).RawRun(1, {0}).Skip(0).RawRun(0, {}).Skip(4)}),
-       XbmError::BadRun, "more gap and run pairs without pixels than the row has pixels in row 0 at offset 79", true},
+      {"empty_pairs_then_end", SkipRunXbm(2, {SkipRunRow{}.Skip(0).RawRun(0, {}).Skip(1).RawRun(1, {0}).Skip(0)}),
+       XbmError::Truncated, "ends in the row data at offset 79", true},
+      {"empty_pair_odd_byte_missing", SkipRunXbm(2, {SkipRunRow{}.Skip(0).RawRun(0, {}).Skip(0).RawRun(1, {})}),
+       XbmError::Truncated, "ends in the row data at offset 76", true},
       {"gap_past_row", SkipRunXbm(4, {SkipRunRow{}.Skip(10)}), XbmError::RowOverflow, "gap passes width 4", true},
       {"run_past_row", SkipRunXbm(4, {SkipRunRow{}.Skip(0).Run({1, 2, 3, 4, 5})}), XbmError::RowOverflow,
        "run passes width 4", true},
@@ -337,6 +353,39 @@ TEST(DecodeXbm, EveryPrefixFailsCleanlyOrDecodesTheSame) {
   }
   EXPECT_GT(prefixes, 500u);
   EXPECT_GT(goodPrefixes, 0u);  // e.g. the trailing bytes of plain_trailing_bytes_not_needed
+}
+
+// Rows may share their data: here 20,000 rows each enter one stretch of
+// 200,000 pairs without pixels at a different pair, and all end in the red
+// run after it. Walked pair by pair for every row, this would take billions
+// of steps.
+TEST(DecodeXbm, RowsSharingALongStretchOfPairsWithoutPixelsDecode) {
+  constexpr uint32_t kPairs = 200000, kRows = 20000;
+  SkipRunRow stretch;
+  std::vector<uint32_t> pairStarts;
+  for (uint32_t i = 0; i < kPairs; ++i) {
+    pairStarts.push_back(static_cast<uint32_t>(stretch.bytes.size()));
+    const bool oddByte = i % 7 == 3;
+    stretch.Skip(i % 5 == 0).RawRun(oddByte, Bytes(oddByte, 0x5A));
+  }
+  stretch.Skip(0).Run({kRed});
+  Bytes file = XbmHeader(1, kRows, 1);
+  for (uint32_t row = 0; row < kRows; ++row) {
+    Add32(file, 4 * kRows + pairStarts[(uint64_t{row} * 7919) % kPairs]);
+  }
+  file = file + stretch.bytes;
+  Bytes want;
+  for (uint32_t row = 0; row < kRows; ++row) want = want + Cat({kRedBgr, Zeros(1)});
+  Bytes bmp;
+  const XbmResult r = DecodeXbm(file, bmp);
+  ASSERT_TRUE(r.ok()) << r.reason;
+  EXPECT_EQ(Difference(bmp, BmpImage(1, kRows, want)), "");
+
+  // A last row whose stretch runs into the end of the file is found, wherever it is entered.
+  Bytes cut(file.begin(), file.end() - 6);
+  const XbmResult damaged = DecodeXbm(cut, bmp);
+  EXPECT_EQ(ErrorName(damaged.error), std::string("Truncated")) << damaged.reason;
+  EXPECT_EQ(damaged.reason, "ends in the row data at offset " + std::to_string(cut.size()));
 }
 
 TEST(DecodeXbm, WidthZeroWithHugeHeightReturnsTheHeaderAlone) {
