@@ -1,172 +1,272 @@
 #include "conversion/file_io.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <process.h>
-#include <share.h>
-#include <sys/stat.h>
+#include <windows.h>
+
+#include <mutex>
 #else
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cstdio>  // renameat2
 #endif
 
 namespace asg {
 namespace {
 
-// Thin wrappers over the C runtime's descriptor calls, so that the logic below
-// reads the same on both systems. Windows opens with wide paths.
+using PathChar = std::filesystem::path::value_type;
+
 #ifdef _WIN32
-using FileSize = long long;
+unsigned ProcessId() { return static_cast<unsigned>(GetCurrentProcessId()); }
 
-int OpenForReading(const std::filesystem::path& path) {
-  int fd = -1;
-  if (_wsopen_s(&fd, path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYWR, 0) != 0) return -1;
-  return fd;
+// Short English texts for the failures a user can act on; others by number.
+std::string SystemErrorText(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return "No such file or directory";
+    case ERROR_ACCESS_DENIED:
+      return "Permission denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return "In use by another program";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return "No space left on device";
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "File name too long";
+    case ERROR_WRITE_PROTECT:
+      return "Read-only file system";
+    default:
+      return "Windows error " + std::to_string(error);
+  }
 }
+std::string LastErrorText() { return SystemErrorText(GetLastError()); }
 
-int CreateNew(const std::filesystem::path& path) {
-  int fd = -1;
-  if (_wsopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _SH_DENYRW,
-                _S_IREAD | _S_IWRITE) != 0)
-    return -1;
-  return fd;
+const char* FileTypeText(DWORD type) {
+  switch (type) {
+    case FILE_TYPE_CHAR:
+      return "is a device, not a regular file";
+    case FILE_TYPE_PIPE:
+      return "is a pipe, not a regular file";
+    default:
+      return "is not a regular file";
+  }
 }
-
-bool RegularFileSize(int fd, FileSize& size) {
-  struct _stat64 st;
-  if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return false;
-  size = st.st_size;
-  return true;
-}
-
-long long ReadSome(int fd, uint8_t* data, size_t count) {
-  return _read(fd, data, static_cast<unsigned>(count < INT_MAX ? count : INT_MAX));
-}
-long long WriteSome(int fd, const uint8_t* data, size_t count) {
-  return _write(fd, data, static_cast<unsigned>(count < INT_MAX ? count : INT_MAX));
-}
-int CloseFile(int fd) { return _close(fd); }
-unsigned ProcessId() { return static_cast<unsigned>(_getpid()); }
 #else
-using FileSize = off_t;
-
-int OpenForReading(const std::filesystem::path& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }
-
-int CreateNew(const std::filesystem::path& path) {
-  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
-
-bool RegularFileSize(int fd, FileSize& size) {
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  size = st.st_size;
-  return true;
-}
-
-long long ReadSome(int fd, uint8_t* data, size_t count) { return ::read(fd, data, count); }
-long long WriteSome(int fd, const uint8_t* data, size_t count) { return ::write(fd, data, count); }
-int CloseFile(int fd) { return ::close(fd); }
 unsigned ProcessId() { return static_cast<unsigned>(::getpid()); }
-#endif
-
-// Reads until `bytes` is full or the file ends; keeps only what was read.
-bool ReadInto(int fd, std::vector<uint8_t>& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const long long n = ReadSome(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;
-    done += static_cast<size_t>(n);
-  }
-  bytes.resize(done);
-  return true;
-}
-
-// Returns 0 or the errno value of the failure.
-int WriteAll(int fd, std::span<const uint8_t> bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const long long n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return ENOSPC;
-    done += static_cast<size_t>(n);
-  }
-  return 0;
-}
 
 std::string ErrnoText(int error) { return std::strerror(error); }
 
-// Puts the finished temporary file in the target's place. On Linux an existing
-// target is swapped out and then removed: a plain rename over an existing file
-// makes ext4 write the new file out to disk before it returns, which costs more
-// than the whole conversion. Either way the target always holds either the old
-// or the new content, never a part.
-std::error_code MoveIntoPlace(const std::filesystem::path& temp, const std::filesystem::path& target) {
-  std::error_code ec;
-#if defined(__linux__) && defined(RENAME_EXCHANGE)
-  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return ec;
-  if (errno == EEXIST && ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
-    if (::unlink(temp.c_str()) == 0) return ec;
-    // The target was a folder: swap it back and fail as a rename would.
-    const int error = errno;
-    ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE);
-    return std::error_code(error, std::generic_category());
-  }
+const char* FileKindText(mode_t mode) {
+  if (S_ISDIR(mode)) return "is a folder";
+  if (S_ISFIFO(mode)) return "is a FIFO, not a regular file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not a regular file";
+  if (S_ISSOCK(mode)) return "is a socket, not a regular file";
+  return "is not a regular file";
+}
 #endif
-  std::filesystem::rename(temp, target, ec);
-  return ec;
+
+// The names of the named temporary files not yet committed, where
+// RemoveTemporaryFiles finds them: a fixed set of slots that a signal handler
+// can read without taking a lock or allocating.
+constexpr int kTemporarySlots = 16;
+std::atomic<PathChar*> gTemporaryNames[kTemporarySlots];
+
+// While a named temporary file is created, renamed or removed, and its slot
+// filled or emptied, RemoveTemporaryFiles cannot run: on POSIX systems the
+// signals that call it are held back, on Windows the console's handler thread
+// waits for the lock.
+#ifdef _WIN32
+std::mutex gTemporaryNamesLock;
+
+class TemporaryNamesHeld {
+ public:
+  TemporaryNamesHeld() { gTemporaryNamesLock.lock(); }
+  ~TemporaryNamesHeld() { gTemporaryNamesLock.unlock(); }
+};
+#else
+class TemporaryNamesHeld {
+ public:
+  TemporaryNamesHeld() {
+    sigset_t cleanupSignals;
+    sigemptyset(&cleanupSignals);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&cleanupSignals, signal);
+    pthread_sigmask(SIG_BLOCK, &cleanupSignals, &previous_);
+  }
+  ~TemporaryNamesHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+ private:
+  sigset_t previous_;
+};
+#endif
+
+// Returns the slot, or -1 when all are taken (the file is then not found by
+// RemoveTemporaryFiles, but written and removed as usual). Call it held.
+int RememberTemporaryName(const std::filesystem::path& name) {
+  const auto& text = name.native();
+  auto* copy = new PathChar[text.size() + 1];
+  std::copy(text.begin(), text.end(), copy);
+  copy[text.size()] = 0;
+  for (int slot = 0; slot < kTemporarySlots; ++slot) {
+    PathChar* empty = nullptr;
+    if (gTemporaryNames[slot].compare_exchange_strong(empty, copy)) return slot;
+  }
+  delete[] copy;
+  return -1;
 }
 
-// ".name.bmp.<pid>-<n>.tmp" beside the target: the same folder, so the final
-// rename never crosses a volume.
+void ForgetTemporaryName(int slot) {
+  if (slot >= 0) delete[] gTemporaryNames[slot].exchange(nullptr);
+}
+
+// ".asg<pid>-<n>.tmp" beside the target: the same folder, so the final rename
+// never crosses a volume, and short, so that any name the folder takes as the
+// target's can be written.
 std::filesystem::path TemporaryNameBeside(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  std::filesystem::path name = ".";
-  name += target.filename().native();
-  std::string suffix = ".";
-  suffix += std::to_string(ProcessId());
-  suffix += '-';
-  suffix += std::to_string(counter++);
-  suffix += ".tmp";
-  name += suffix;
-  return target.parent_path() / name;
+  const std::string name = ".asg" + std::to_string(ProcessId()) + '-' + std::to_string(counter++) + ".tmp";
+  return target.parent_path() / std::filesystem::path(name);
 }
+
+bool IsFolder(const std::filesystem::path& path) {
+  std::error_code ignored;
+  return std::filesystem::is_directory(path, ignored);
+}
+
+constexpr size_t kLargestIo = 1u << 30;  // bytes per read or write call
 
 }  // namespace
 
+InputFile::~InputFile() { Close(); }
+
+#ifdef _WIN32
+std::string InputFile::Open(const std::filesystem::path& path) {
+  Close();
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return "is a folder";
+    return "cannot be opened: " + SystemErrorText(error);
+  }
+  // Consoles, printers and pipes open like files, but a read may wait forever.
+  const DWORD type = GetFileType(h);
+  BY_HANDLE_FILE_INFORMATION info{};
+  std::string reason;
+  if (type != FILE_TYPE_DISK) {
+    reason = FileTypeText(type);
+  } else if (!GetFileInformationByHandle(h, &info)) {
+    reason = "cannot be read: " + LastErrorText();
+  } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    reason = "is a folder";
+  }
+  if (!reason.empty()) {
+    CloseHandle(h);
+    return reason;
+  }
+  handle_ = h;
+  size_ = uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
+  return {};
+}
+
+std::string InputFile::ReadAt(uint64_t offset, std::span<uint8_t> bytes) const {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset + done);
+    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+    DWORD n = 0;
+    const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kLargestIo));
+    if (!ReadFile(static_cast<HANDLE>(handle_), bytes.data() + done, want, &n, &at)) {
+      if (GetLastError() != ERROR_HANDLE_EOF) return "cannot be read: " + LastErrorText();
+      n = 0;
+    }
+    if (n == 0) return "cannot be read: the file was cut short";
+    done += n;
+  }
+  return {};
+}
+
+void InputFile::Close() {
+  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+  handle_ = nullptr;
+  size_ = 0;
+}
+#else
+std::string InputFile::Open(const std::filesystem::path& path) {
+  Close();
+  // Looked at before opening: opening a FIFO waits for a writer, and opening
+  // a device may do something to it.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return "cannot be opened: " + ErrnoText(errno);
+  if (!S_ISREG(st.st_mode)) return FileKindText(st.st_mode);
+  // Non-blocking all the same, in case the name now leads elsewhere.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return "cannot be opened: " + ErrnoText(errno);
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int error = errno;
+    ::close(fd);
+    return S_ISREG(st.st_mode) ? "cannot be read: " + ErrnoText(error) : FileKindText(st.st_mode);
+  }
+  fd_ = fd;
+  size_ = static_cast<uint64_t>(st.st_size);
+  return {};
+}
+
+std::string InputFile::ReadAt(uint64_t offset, std::span<uint8_t> bytes) const {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pread(fd_, bytes.data() + done, std::min(bytes.size() - done, kLargestIo),
+                              static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return "cannot be read: " + ErrnoText(errno);
+    if (n == 0) return "cannot be read: the file was cut short";
+    done += static_cast<size_t>(n);
+  }
+  return {};
+}
+
+void InputFile::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  size_ = 0;
+}
+#endif
+
+std::string ReadFilePrefix(const InputFile& file, uint64_t count, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  count = std::min(count, file.size());
+  if (count > bytes.max_size()) return "cannot be read: too large for this system";
+  try {
+    bytes.resize(static_cast<size_t>(count));
+  } catch (const std::bad_alloc&) {
+    return "cannot be read: out of memory";
+  }
+  std::string reason = file.ReadAt(0, bytes);
+  if (!reason.empty()) bytes.clear();
+  return reason;
+}
+
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
   bytes.clear();
-  const int fd = OpenForReading(path);
-  if (fd < 0) return false;
-  bool ok = false;
-  FileSize size = 0;
-  if (RegularFileSize(fd, size) && static_cast<unsigned long long>(size) <= bytes.max_size()) {
-    try {
-      bytes.resize(static_cast<size_t>(size));
-      ok = ReadInto(fd, bytes);
-    } catch (const std::bad_alloc&) {
-      ok = false;
-    }
-  }
-  CloseFile(fd);
-  if (!ok) bytes.clear();
-  return ok;
+  InputFile file;
+  return file.Open(path).empty() && ReadFilePrefix(file, file.size(), bytes).empty();
 }
 
 #ifndef _WIN32
@@ -229,6 +329,8 @@ void FileContent::Unmap() {
   bytes_ = {};
 }
 
+void FileContent::Clear() { Unmap(); }
+
 bool FileContent::Intact() const {
 #ifndef _WIN32
   if (mapped_) return gMappingDamaged == 0;
@@ -236,63 +338,256 @@ bool FileContent::Intact() const {
   return true;
 }
 
-bool FileContent::Load(const std::filesystem::path& path) {
+void FileContent::ReleasePages() {
+#ifndef _WIN32
+  if (mapped_) ::madvise(mapped_, mappedBytes_, MADV_DONTNEED);
+#endif
+}
+
+std::string FileContent::Load(InputFile& file, uint64_t count) {
   Unmap();
+#ifdef _WIN32
+  if (!file.handle_) return "cannot be read: not open";
+#else
+  if (file.fd_ < 0) return "cannot be read: not open";
+#endif
+  count = std::min(count, file.size());
 #ifndef _WIN32
   // Small files are cheaper to read than to map and unmap. Only one content is
   // mapped at a time in the process, so the fault handler knows its range.
-  constexpr FileSize kMapFrom = 1 << 20;
-  const int fd = OpenForReading(path);
-  if (fd < 0) return false;
-  FileSize size = 0;
-  if (!RegularFileSize(fd, size)) {
-    CloseFile(fd);
-    return false;
-  }
-  void* mapped = MAP_FAILED;
-  if (size >= kMapFrom && static_cast<unsigned long long>(size) <= SIZE_MAX && gMappedEnd.load() == 0) {
+  // Pages are mapped as they are first read, not ahead: a reader that touches
+  // little of a large file pays for little.
+  constexpr uint64_t kMapFrom = 1 << 20;
+  if (count >= kMapFrom && count <= SIZE_MAX && gMappedEnd.load() == 0) {
     WatchMappingForTruncation();
-    mapped = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-  }
-  CloseFile(fd);
-  if (mapped != MAP_FAILED) {
-    mapped_ = mapped;
-    mappedBytes_ = static_cast<size_t>(size);
-    bytes_ = {static_cast<const uint8_t*>(mapped), mappedBytes_};
-    gMappingDamaged = 0;
-    gMappedBegin.store(reinterpret_cast<uintptr_t>(mapped));
-    gMappedEnd.store(reinterpret_cast<uintptr_t>(mapped) + mappedBytes_);
-    return true;
+    void* mapped = ::mmap(nullptr, static_cast<size_t>(count), PROT_READ, MAP_PRIVATE, file.fd_, 0);
+    if (mapped != MAP_FAILED) {
+      file.Close();
+      mapped_ = mapped;
+      mappedBytes_ = static_cast<size_t>(count);
+      bytes_ = {static_cast<const uint8_t*>(mapped), mappedBytes_};
+      gMappingDamaged = 0;
+      gMappedBegin.store(reinterpret_cast<uintptr_t>(mapped));
+      gMappedEnd.store(reinterpret_cast<uintptr_t>(mapped) + mappedBytes_);
+      return {};
+    }
   }
 #endif
-  if (!ReadWholeFile(path, buffer_)) return false;
-  bytes_ = buffer_;
-  return true;
+  std::string reason = ReadFilePrefix(file, count, buffer_);
+  file.Close();
+  if (reason.empty()) bytes_ = buffer_;
+  return reason;
+}
+
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+#ifdef _WIN32
+  HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(h, &info);
+  CloseHandle(h);
+  if (!known) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber, uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow};
+#else
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+#endif
+}
+
+std::optional<FileIdentity> EntryIdentityOf(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return IdentityOf(path);
+#else
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+#endif
 }
 
 AtomicFileWriter::~AtomicFileWriter() { Discard(); }
 
+void AtomicFileWriter::ForgetTemporary() {
+  ForgetTemporaryName(slot_);
+  slot_ = -1;
+  temp_.clear();
+}
+
+#ifdef _WIN32
 void AtomicFileWriter::Discard() {
-  if (fd_ >= 0) CloseFile(fd_);
-  fd_ = -1;
+  TemporaryNamesHeld held;
+  // Closing a file marked for deletion deletes it.
+  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+  handle_ = nullptr;
   if (!temp_.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove(temp_, ignored);
-    temp_.clear();
+    DeleteFileW(temp_.c_str());
+    ForgetTemporary();
   }
+}
+
+namespace {
+bool MarkForDeletion(HANDLE h, bool deleteOnClose) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = deleteOnClose;
+  return SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof(disposition));
+}
+}  // namespace
+
+std::string AtomicFileWriter::Create(const std::filesystem::path& target) {
+  Discard();
+  target_ = target;
+  if (IsFolder(target)) return "is a folder";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path temp = TemporaryNameBeside(target);
+    DWORD error = 0;
+    {
+      TemporaryNamesHeld held;
+      // Sharing deletion lets RemoveTemporaryFiles delete it while it is open.
+      HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+      } else {
+        handle_ = h;
+        temp_ = temp;
+        slot_ = RememberTemporaryName(temp);
+      }
+    }
+    if (handle_) {
+      // Deleted by the system when the process ends before Commit, however it ends.
+      MarkForDeletion(static_cast<HANDLE>(handle_), true);
+      return {};
+    }
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+      return "cannot create a file in the output folder: " + SystemErrorText(error);
+  }
+  return "cannot create a temporary file in the output folder";
+}
+
+std::string AtomicFileWriter::Write(std::span<const uint8_t> bytes) {
+  if (!handle_) return "cannot write: no file";
+  for (size_t done = 0; done < bytes.size();) {
+    DWORD n = 0;
+    const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kLargestIo));
+    if (!WriteFile(static_cast<HANDLE>(handle_), bytes.data() + done, want, &n, nullptr) || n == 0) {
+      const std::string reason = "cannot write: " + LastErrorText();
+      Discard();
+      return reason;
+    }
+    done += n;
+  }
+  return {};
+}
+
+std::string AtomicFileWriter::Commit() {
+  if (!handle_) return "cannot write: no file";
+  std::string reason;
+  HANDLE h = static_cast<HANDLE>(handle_);
+  if (flush_ == Flush::ToDisk && !FlushFileBuffers(h)) reason = "cannot write: " + LastErrorText();
+  if (reason.empty()) {
+    TemporaryNamesHeld held;
+    if (!MarkForDeletion(h, false)) {
+      reason = "cannot write: " + LastErrorText();
+    } else {
+      CloseHandle(h);
+      handle_ = nullptr;
+      const DWORD how = MOVEFILE_REPLACE_EXISTING | (flush_ == Flush::ToDisk ? MOVEFILE_WRITE_THROUGH : 0);
+      if (!MoveFileExW(temp_.c_str(), target_.c_str(), how)) {
+        reason = "cannot replace the output file: " + LastErrorText();
+      } else {
+        ForgetTemporary();
+      }
+    }
+  }
+  Discard();
+  return reason;
+}
+
+void RemoveTemporaryFiles() {
+  // Never unlocked: the process is about to end, and no writer may name a
+  // file after this.
+  gTemporaryNamesLock.lock();
+  for (auto& slot : gTemporaryNames) {
+    if (PathChar* name = slot.exchange(nullptr)) DeleteFileW(name);
+  }
+}
+#else
+namespace {
+
+// Unnamed files are given their name through /proc; without /proc they
+// cannot be, so the named way is taken from the start.
+bool CanNameUnnamedFiles() {
+#ifdef O_TMPFILE
+  static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+  return can;
+#else
+  return false;
+#endif
+}
+
+std::string FlushFolder(const std::filesystem::path& file) {
+  const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return "cannot write the folder to disk: " + ErrnoText(errno);
+  const bool flushed = ::fsync(fd) == 0;
+  const int error = errno;
+  ::close(fd);
+  return flushed ? "" : "cannot write the folder to disk: " + ErrnoText(error);
+}
+
+// Returns 0 or the errno value of the failure.
+int WriteAll(int fd, std::span<const uint8_t> bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, std::min(bytes.size() - done, kLargestIo));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;
+    done += static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+}  // namespace
+
+void AtomicFileWriter::Discard() {
+  if (!temp_.empty()) {
+    TemporaryNamesHeld held;
+    ::unlink(temp_.c_str());
+    ForgetTemporary();
+  }
+  // An unnamed file ends with its descriptor.
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 std::string AtomicFileWriter::Create(const std::filesystem::path& target) {
   Discard();
   target_ = target;
-  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    const std::filesystem::path temp = TemporaryNameBeside(target);
-    fd_ = CreateNew(temp);
-    if (fd_ >= 0) temp_ = temp;
-    if (fd_ < 0 && errno != EEXIST) return "cannot create a file in the output folder: " + ErrnoText(errno);
+  if (IsFolder(target)) return "is a folder";
+  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+#ifdef O_TMPFILE
+  if (CanNameUnnamedFiles()) {
+    fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd_ >= 0) return {};
+    // Old kernels take O_TMPFILE for O_DIRECTORY and fail with EISDIR.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+      return "cannot create a file in the output folder: " + ErrnoText(errno);
   }
-  if (fd_ < 0) return "cannot create a temporary file in the output folder";
-  return {};
+#endif
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path temp = TemporaryNameBeside(target);
+    TemporaryNamesHeld held;
+    fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+      temp_ = temp;
+      slot_ = RememberTemporaryName(temp);
+      return {};
+    }
+    if (errno != EEXIST) return "cannot create a file in the output folder: " + ErrnoText(errno);
+  }
+  return "cannot create a temporary file in the output folder";
 }
 
 std::string AtomicFileWriter::Write(std::span<const uint8_t> bytes) {
@@ -304,24 +599,59 @@ std::string AtomicFileWriter::Write(std::span<const uint8_t> bytes) {
   return {};
 }
 
+// Links the unnamed file in as the target when there is none yet (then no
+// other name ever exists), else under a temporary name for the rename, which
+// temp_ then holds. Returns an empty string or why not.
+std::string AtomicFileWriter::NameTemporary() {
+  char self[32];
+  std::snprintf(self, sizeof(self), "/proc/self/fd/%d", fd_);
+  if (::linkat(AT_FDCWD, self, AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) return {};
+  if (errno != EEXIST) return "cannot create the output file: " + ErrnoText(errno);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path temp = TemporaryNameBeside(target_);
+    TemporaryNamesHeld held;
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temp_ = temp;
+      slot_ = RememberTemporaryName(temp);
+      return {};
+    }
+    if (errno != EEXIST) return "cannot create a file in the output folder: " + ErrnoText(errno);
+  }
+  return "cannot create a temporary file in the output folder";
+}
+
 std::string AtomicFileWriter::Commit() {
   if (fd_ < 0) return "cannot write: no file";
-  const int closed = CloseFile(fd_);
-  fd_ = -1;
   std::string reason;
-  if (closed != 0) {
-    reason = "cannot write: " + ErrnoText(errno);
-  } else if (const std::error_code ec = MoveIntoPlace(temp_, target_)) {
-    reason = "cannot replace the output file: " + ec.message();
-  } else {
-    temp_.clear();
+  if (flush_ == Flush::ToDisk && ::fsync(fd_) != 0) reason = "cannot write: " + ErrnoText(errno);
+  const bool unnamed = temp_.empty();
+  if (reason.empty() && unnamed) reason = NameTemporary();
+  // A named file is closed before it takes the target's place: some file
+  // systems report a failed write only at the close.
+  if (reason.empty() && !unnamed && ::close(std::exchange(fd_, -1)) != 0) reason = "cannot write: " + ErrnoText(errno);
+  if (reason.empty() && !temp_.empty()) {
+    TemporaryNamesHeld held;
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+      reason = "cannot replace the output file: " + ErrnoText(errno);
+    } else {
+      ForgetTemporary();
+    }
   }
+  if (reason.empty() && flush_ == Flush::ToDisk) reason = FlushFolder(target_);
   Discard();
   return reason;
 }
 
-std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
-  AtomicFileWriter file;
+void RemoveTemporaryFiles() {
+  for (auto& slot : gTemporaryNames) {
+    if (PathChar* name = slot.exchange(nullptr)) ::unlink(name);
+  }
+}
+#endif
+
+std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
+                                AtomicFileWriter::Flush flush) {
+  AtomicFileWriter file(flush);
   std::string reason = file.Create(target);
   if (reason.empty()) reason = file.Write(bytes);
   if (reason.empty()) reason = file.Commit();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,13 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 namespace asg {
 namespace {
@@ -66,15 +74,6 @@ TEST_F(FileIoTest, ReadWholeFileReturnsExactBytes) {
   }
 }
 
-TEST_F(FileIoTest, ReadWholeFileFailsOnMissingFileOrFolderAndLeavesBytesEmpty) {
-  fs::create_directory(dir_ / "folder.xbm");
-  for (const fs::path& path : {dir_ / "missing.xbm", dir_ / "folder.xbm", dir_ / "no" / "such.xbm"}) {
-    std::vector<uint8_t> have = Bytes("stale");
-    EXPECT_FALSE(ReadWholeFile(path, have)) << path << ": have success, want failure";
-    EXPECT_TRUE(have.empty()) << path << ": have " << have.size() << " bytes left, want none";
-  }
-}
-
 TEST_F(FileIoTest, ReadAndWriteUnicodeNames) {
   const fs::path path = dir_ / fs::path(u8"\u0441\u043F\u0440\u0430\u0439\u0442 \u00E9.bmp");
   ASSERT_EQ(WriteFileAtomically(path, kBinary), "");
@@ -104,22 +103,35 @@ TEST_F(FileIoTest, TargetInMissingFolderFailsAndCreatesNothing) {
   EXPECT_TRUE(Entries().empty()) << "have " << Entries().size() << " entries, want none";
 }
 
-TEST_F(FileIoTest, FailedReplacementLeavesOldTargetAndNoTemporaryFile) {
-  // A folder in the way cannot be replaced by a file; a name of 250 characters
-  // exists, but no longer temporary name can be made beside it.
+// A folder in the way, or reached through a link, is refused and never moved.
+TEST_F(FileIoTest, FolderAsTargetIsRefusedAndStaysWhereItIs) {
   fs::create_directory(dir_ / "folder.bmp");
   Put(dir_ / "folder.bmp" / "inside", kBinary);
-  const fs::path longName = dir_ / (std::string(246, 'n') + ".bmp");
-  Put(longName, kBinary);
+  std::vector<fs::path> targets = {dir_ / "folder.bmp"};
+#ifndef _WIN32
+  fs::create_directory_symlink(dir_ / "folder.bmp", dir_ / "link.bmp");
+  targets.push_back(dir_ / "link.bmp");
+#endif
   const std::set<fs::path> before = Entries();
-
-  for (const fs::path& target : {dir_ / "folder.bmp", longName}) {
-    const std::string reason = WriteFileAtomically(target, Bytes("new content"));
-    EXPECT_NE(reason, "") << target.filename().string().substr(0, 20) << ": have success, want a reason";
+  for (const fs::path& target : targets) {
+    EXPECT_EQ(WriteFileAtomically(target, Bytes("new content")), "is a folder") << target.filename();
   }
   EXPECT_EQ(Get(dir_ / "folder.bmp" / "inside"), kBinary);
-  EXPECT_EQ(Get(longName), kBinary) << "the old content did not survive";
   EXPECT_EQ(Entries(), before) << "temporary file left behind";
+}
+
+// The temporary name is short, so every name the folder accepts can be written:
+// up to 255 bytes, new or replacing a file.
+TEST_F(FileIoTest, LongestNamesAreWrittenNewAndReplaced) {
+  for (size_t length : {size_t{243}, size_t{250}, size_t{255}}) {
+    const fs::path target = dir_ / (std::string(length - 4, 'n') + ".bmp");
+    for (const std::vector<uint8_t>& content : {kBinary, Bytes("replaced")}) {
+      ASSERT_EQ(WriteFileAtomically(target, content), "") << length << " bytes";
+      EXPECT_EQ(Get(target), content) << length << " bytes";
+    }
+    EXPECT_EQ(Entries(), std::set<fs::path>{target.filename()}) << length << " bytes: temporary file left behind";
+    fs::remove(target);
+  }
 }
 
 TEST_F(FileIoTest, WriterInPiecesReplacesTheTargetOnlyOnCommit) {
@@ -149,21 +161,124 @@ TEST_F(FileIoTest, WriterDroppedBeforeCommitLeavesTheTargetAndNoTemporaryFile) {
   EXPECT_NE(unused.Commit(), "") << "have success for a writer that created nothing, want a reason";
 }
 
-// Small files are read, large ones may be mapped: both give the exact bytes.
-TEST_F(FileIoTest, FileContentHoldsTheExactBytesOfSmallAndLargeFiles) {
+// Small files are read, large ones may be mapped: both give the exact bytes
+// asked for, and pages given back are read again unchanged.
+TEST_F(FileIoTest, FileContentHoldsTheExactFirstBytesOfSmallAndLargeFiles) {
   std::vector<uint8_t> large(3 << 20);
   for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<uint8_t>(i * 13 + i / 4093);
+  const struct {
+    std::vector<uint8_t> file;
+    uint64_t count;
+  } cases[] = {{kBinary, kBinary.size()}, {large, large.size()}, {{}, 0},           {kBinary, 4},
+               {large, 2 << 20},          {large, 100},          {kBinary, 1 << 30}};
   FileContent content;  // reused, as a batch does
-  for (const auto& bytes : {kBinary, large, std::vector<uint8_t>{}, kBinary}) {
-    Put(dir_ / "in.xbm", bytes);
-    ASSERT_TRUE(content.Load(dir_ / "in.xbm"));
-    const std::vector<uint8_t> have(content.bytes().begin(), content.bytes().end());
-    EXPECT_TRUE(have == bytes) << "have " << have.size() << " bytes, want " << bytes.size();
+  for (const auto& c : cases) {
+    Put(dir_ / "in.xbm", c.file);
+    InputFile file;
+    ASSERT_EQ(file.Open(dir_ / "in.xbm"), "");
+    ASSERT_EQ(content.Load(file, c.count), "");
+    const size_t wantBytes = std::min<size_t>(c.file.size(), c.count);
+    const std::vector<uint8_t> want(c.file.begin(), c.file.begin() + static_cast<ptrdiff_t>(wantBytes));
+    for (int pass = 0; pass < 2; ++pass) {
+      const std::vector<uint8_t> have(content.bytes().begin(), content.bytes().end());
+      EXPECT_TRUE(have == want) << "pass " << pass << ": have " << have.size() << " bytes, want the first "
+                                << want.size() << " of " << c.file.size();
+      content.ReleasePages();
+    }
   }
-  EXPECT_FALSE(content.Load(dir_ / "missing.xbm"));
+  InputFile missing;
+  EXPECT_NE(missing.Open(dir_ / "missing.xbm"), "");
+  EXPECT_NE(content.Load(missing, 10), "") << "a file that is not open loads nothing";
   EXPECT_TRUE(content.bytes().empty()) << "have " << content.bytes().size() << " bytes of a missing file, want 0";
-  EXPECT_FALSE(content.Load(dir_));
 }
+
+// Whatever is not a regular file is refused at once, before any read, with a
+// reason that says what it is; a FIFO without a writer never blocks.
+TEST_F(FileIoTest, OnlyRegularFilesAreOpened) {
+  fs::create_directory(dir_ / "folder.xbm");
+  Put(dir_ / "file.xbm", kBinary);
+  struct Case {
+    fs::path path;
+    std::string wantReason;  // empty: opened
+  };
+  std::vector<Case> cases = {{dir_ / "file.xbm", ""},
+                             {dir_ / "folder.xbm", "is a folder"},
+                             {dir_ / "missing.xbm", "cannot be opened: No such file or directory"},
+                             {dir_ / "no" / "such.xbm", "cannot be opened: No such file or directory"}};
+#ifdef _WIN32
+  cases.push_back({"NUL", "is a device, not a regular file"});
+#else
+  ASSERT_EQ(mkfifo((dir_ / "fifo.xbm").c_str(), 0600), 0);
+  cases.push_back({dir_ / "fifo.xbm", "is a FIFO, not a regular file"});
+  cases.push_back({"/dev/null", "is a device, not a regular file"});
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = (dir_ / "socket.xbm").string();
+  ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+  std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  cases.push_back({dir_ / "socket.xbm", "is a socket, not a regular file"});
+#endif
+  for (const Case& c : cases) {
+    InputFile file;
+    EXPECT_EQ(file.Open(c.path), c.wantReason) << c.path;
+    std::vector<uint8_t> bytes = Bytes("stale");
+    EXPECT_EQ(ReadWholeFile(c.path, bytes), c.wantReason.empty()) << c.path;
+    EXPECT_EQ(bytes, c.wantReason.empty() ? kBinary : std::vector<uint8_t>{}) << c.path;
+  }
+#ifndef _WIN32
+  close(listener);
+#endif
+}
+
+TEST_F(FileIoTest, InputReadsPastTheEndFail) {
+  Put(dir_ / "file.xbm", kBinary);
+  InputFile file;
+  ASSERT_EQ(file.Open(dir_ / "file.xbm"), "");
+  EXPECT_EQ(file.size(), kBinary.size());
+  std::vector<uint8_t> tail(3);
+  EXPECT_EQ(file.ReadAt(kBinary.size() - 3, tail), "");
+  EXPECT_EQ(tail, std::vector<uint8_t>(kBinary.end() - 3, kBinary.end()));
+  EXPECT_EQ(file.ReadAt(kBinary.size() - 2, tail), "cannot be read: the file was cut short");
+}
+
+// The same file under other spellings and links is the same; the link itself
+// is an entry of its own.
+TEST_F(FileIoTest, IdentityFollowsTheFileNotTheSpelling) {
+  Put(dir_ / "a.xbm", kBinary);
+  Put(dir_ / "b.xbm", kBinary);
+  fs::create_directory(dir_ / "sub");
+  const auto a = IdentityOf(dir_ / "a.xbm");
+  ASSERT_TRUE(a.has_value());
+  EXPECT_EQ(IdentityOf(dir_ / "sub" / ".." / "a.xbm"), a);
+  EXPECT_EQ(EntryIdentityOf(dir_ / "a.xbm"), a);
+  EXPECT_NE(IdentityOf(dir_ / "b.xbm"), a);
+  EXPECT_EQ(IdentityOf(dir_ / "missing.xbm"), std::nullopt);
+  EXPECT_EQ(EntryIdentityOf(dir_ / "missing.xbm"), std::nullopt);
+  fs::create_hard_link(dir_ / "a.xbm", dir_ / "hard.bmp");
+  EXPECT_EQ(IdentityOf(dir_ / "hard.bmp"), a);
+#ifndef _WIN32
+  fs::create_symlink(dir_ / "a.xbm", dir_ / "soft.bmp");
+  EXPECT_EQ(IdentityOf(dir_ / "soft.bmp"), a);
+  EXPECT_NE(EntryIdentityOf(dir_ / "soft.bmp"), a);
+  EXPECT_TRUE(EntryIdentityOf(dir_ / "soft.bmp").has_value());
+#endif
+}
+
+#ifdef __linux__
+// On Linux the data goes to a file without a name, so a process that dies
+// while writing leaves no trace, whatever kills it.
+TEST_F(FileIoTest, TemporaryFileHasNoNameWhileBeingWritten) {
+  Put(dir_ / "old.bmp", kBinary);
+  for (const char* name : {"new.bmp", "old.bmp"}) {
+    AtomicFileWriter file;
+    ASSERT_EQ(file.Create(dir_ / name), "");
+    ASSERT_EQ(file.Write(Bytes("half an image")), "");
+    EXPECT_EQ(Entries(), std::set<fs::path>{"old.bmp"}) << name << ": a name appeared before Commit";
+  }
+}
+#endif
 
 #ifndef _WIN32
 // Another program cutting a large input short while it is read must not crash
@@ -172,7 +287,9 @@ TEST_F(FileIoTest, FileContentCutShortMeanwhileIsReportedNotACrash) {
   std::vector<uint8_t> large(3 << 20, 0xAB);
   Put(dir_ / "in.xbm", large);
   FileContent content;
-  ASSERT_TRUE(content.Load(dir_ / "in.xbm"));
+  InputFile file;
+  ASSERT_EQ(file.Open(dir_ / "in.xbm"), "");
+  ASSERT_EQ(content.Load(file, large.size()), "");
   EXPECT_TRUE(content.Intact());
   fs::resize_file(dir_ / "in.xbm", 1000);
   uint64_t sum = 0;
@@ -181,7 +298,8 @@ TEST_F(FileIoTest, FileContentCutShortMeanwhileIsReportedNotACrash) {
   EXPECT_FALSE(content.Intact()) << "have intact, want the truncation noticed";
 
   Put(dir_ / "in.xbm", large);
-  ASSERT_TRUE(content.Load(dir_ / "in.xbm"));
+  ASSERT_EQ(file.Open(dir_ / "in.xbm"), "");
+  ASSERT_EQ(content.Load(file, large.size()), "");
   EXPECT_TRUE(content.Intact()) << "a new load starts intact";
 }
 #endif
