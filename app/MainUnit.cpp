@@ -218,7 +218,7 @@ void ConvertXbm(platform::Label& label, std::string_view path, platform::Bitmap&
   std::vector<uint8_t> bmp = picture.TakeBytes();
   bool loaded = false;
   try {
-    loaded = asg::ReadWholeFile(std::filesystem::path(platform::WidenName(path)), file) &&
+    loaded = asg::ReadXbmFile(std::filesystem::path(platform::WidenName(path)), file).ok() &&
              asg::DecodeXbm(file, bmp).ok() && picture.LoadFromBmp(std::move(bmp));
   } catch (const std::bad_alloc&) {
     loaded = false;

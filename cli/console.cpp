@@ -71,6 +71,41 @@ void Console::ClearProgress() {
   progressWidth_ = 0;
 }
 
+namespace {
+
+void WriteStderrNow(const char* bytes, size_t count) noexcept {
+#ifdef _WIN32
+  const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD written = 0;
+  DWORD mode = 0;
+  if (GetConsoleMode(err, &mode)) {
+    WriteConsoleA(err, bytes, static_cast<DWORD>(count), &written, nullptr);
+  } else {
+    WriteFile(err, bytes, static_cast<DWORD>(count), &written, nullptr);
+  }
+#else
+  while (count > 0) {
+    const ssize_t n = ::write(STDERR_FILENO, bytes, count);
+    if (n <= 0) return;
+    bytes += n;
+    count -= static_cast<size_t>(n);
+  }
+#endif
+}
+
+}  // namespace
+
+void Console::WriteNow(std::string_view ascii) const noexcept {
+  if (const size_t width = progressWidth_.load()) {
+    char blank[64];
+    const size_t shown = width + 2 < sizeof(blank) ? width + 2 : sizeof(blank);
+    for (size_t i = 0; i < shown; ++i) blank[i] = ' ';
+    blank[0] = blank[shown - 1] = '\r';
+    WriteStderrNow(blank, shown);
+  }
+  WriteStderrNow(ascii.data(), ascii.size());
+}
+
 // A Windows console shows UTF-16 text whatever its code page; pipes and files get UTF-8.
 void Console::Write(std::string_view utf8) {
 #ifdef _WIN32

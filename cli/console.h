@@ -1,6 +1,7 @@
 #pragma once
 // Messages of xbm2bmp on stderr: problems, notes, batch progress and the summary.
 
+#include <atomic>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -22,6 +23,10 @@ class Console {
   // "xbm2bmp: text"
   void Message(std::string_view text);
   void Progress(size_t done);
+  // For a handler that ends the process: clears the progress and writes
+  // `ascii` at once, without allocating or taking a lock. Failures to write,
+  // such as a closed pipe, are ignored.
+  void WriteNow(std::string_view ascii) const noexcept;
 
  private:
   void Write(std::string_view utf8);
@@ -29,7 +34,7 @@ class Console {
 
   size_t total_;
   bool showProgress_;
-  size_t progressWidth_ = 0;  // characters of the progress text on screen now
+  std::atomic<size_t> progressWidth_{0};  // characters of the progress text on screen now
 };
 
 }  // namespace asg::cli

@@ -6,12 +6,14 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/interruption.h"
 #include "cli/wildcards.h"
 #include "conversion/export_names.h"
 #include "conversion/file_io.h"
@@ -31,28 +33,34 @@ constexpr int kExitSomeFailed = 1;
 constexpr int kExitUsage = 2;
 
 constexpr char kHelp[] =
-    "Usage: xbm2bmp INPUT.xbm OUTPUT.bmp\n"
-    "       xbm2bmp -d OUTDIR INPUT.xbm...\n"
+    "Usage: xbm2bmp [--fsync] INPUT.xbm OUTPUT.bmp\n"
+    "       xbm2bmp [--fsync] -d OUTDIR INPUT.xbm...\n"
     "Converts Ashgrove XBM sprites (RGB565, plain or skip-run rows) to 24-bit BMP files.\n"
     "\n"
     "  -d OUTDIR   convert every INPUT into the existing folder OUTDIR; each output is\n"
     "              named by the input's file name up to and including its first \".\",\n"
     "              then \"bmp\" (SPRITE.XBM -> SPRITE.bmp, a.b.xbm -> a.bmp, name -> name.bmp);\n"
     "              a later input replaces the output of an earlier one of the same name\n"
+    "  --fsync     write each output to the disk before going on, so that an output\n"
+    "              reported converted survives a power cut (slower)\n"
     "  --          end of options\n"
     "  --help      show this help\n"
     "  --version   show the version\n"
     "\n"
     "A failed input is reported as \"xbm2bmp: NAME: reason\" and writes nothing; an\n"
-    "existing output is replaced only by a complete new file. A picture with no pixels\n"
-    "(width or height 0) is not written and counts as skipped. With -d, a summary line\n"
-    "ends the run, and progress is shown while stderr is a terminal.\n"
+    "existing output is replaced only by a complete new file. Inputs must be regular\n"
+    "files; an output that is a folder or an input of the same run is not written.\n"
+    "A picture with no pixels (width or height 0) is not written and counts as skipped.\n"
+    "With -d, a summary line ends the run, and progress is shown while stderr is a\n"
+    "terminal. Interrupted (Ctrl+C, SIGTERM, SIGHUP), the run removes the output it\n"
+    "was writing, prints \"interrupted\" and the summary, and ends by that signal.\n"
     "Exit status: 0 every input converted or skipped, 1 any input failed, 2 usage error.\n";
 
 struct Options {
   enum class Mode { Help, Version, Single, Batch } mode = Mode::Single;
   fs::path output;  // the output file, or the output folder of a batch
   std::vector<fs::path> inputs;
+  AtomicFileWriter::Flush flush = AtomicFileWriter::Flush::ToCache;
 };
 
 bool IsOption(const fs::path& arg, const char* option) {
@@ -86,6 +94,8 @@ std::string ParseArguments(const std::vector<fs::path>& args, Options& options) 
     } else if (IsOption(arg, "--version")) {
       options.mode = Options::Mode::Version;
       return {};
+    } else if (IsOption(arg, "--fsync")) {
+      options.flush = AtomicFileWriter::Flush::ToDisk;
     } else if (IsOption(arg, "-d")) {
       if (batch) return "-d given twice";
       if (i + 1 == args.size()) return "-d needs an output folder";
@@ -113,14 +123,33 @@ fs::path BatchOutputPath(const fs::path& folder, const fs::path& input) {
   return folder / fs::path(std::u8string(name.begin(), name.end()));
 }
 
-struct Tally {
-  size_t converted = 0;
-  size_t failed = 0;
-  size_t skipped = 0;
+// What the inputs of a run are, by identity, so that no output replaces one
+// of them, however its name is spelled: the files, and the directory entries
+// themselves (a symbolic link given as an input is replaced by a rename too).
+struct InputIdentities {
+  std::set<FileIdentity> files;
+  std::set<FileIdentity> entries;
+
+  explicit InputIdentities(const std::vector<fs::path>& inputs) {
+    for (const fs::path& input : inputs) {
+      if (const auto file = IdentityOf(input)) files.insert(*file);
+      if (const auto entry = EntryIdentityOf(input)) entries.insert(*entry);
+    }
+  }
+  bool Include(const fs::path& output) const {
+    const auto entry = EntryIdentityOf(output);
+    if (!entry) return false;
+    const auto file = IdentityOf(output);
+    return entries.count(*entry) > 0 || (file && files.count(*file) > 0);
+  }
 };
 
-// The buffers of a run, reused from file to file.
-struct Buffers {
+// What a run keeps from file to file.
+struct Run {
+  const InputIdentities& inputs;
+  AtomicFileWriter::Flush flush;
+  Console& console;
+  Tally& tally;
   FileContent file;
   std::vector<uint8_t> chunk;  // a few rows of the image on their way to the output
 };
@@ -132,10 +161,12 @@ constexpr size_t kChunkBytes = 256 * 1024;
 // Returns an empty string, or why the output could not be written. A damaged
 // row, or an input cut short meanwhile, stops the writing too and shows in the
 // decoder's result or the content; the temporary file is then removed and the
-// output left as it was.
-std::string WriteBmp(XbmRowDecoder& decoder, const FileContent& input, const fs::path& output,
-                     std::vector<uint8_t>& chunk) {
-  AtomicFileWriter file;
+// output left as it was. The pages of the input read for a chunk are given
+// back once it is written, so a large input is never held whole.
+std::string WriteBmp(XbmRowDecoder& decoder, Run& run, const fs::path& output) {
+  FileContent& input = run.file;
+  std::vector<uint8_t>& chunk = run.chunk;
+  AtomicFileWriter file(run.flush);
   if (std::string reason = file.Create(output); !reason.empty()) return reason;
   const uint64_t rowBytes = decoder.rowBytes();
   chunk.resize(static_cast<size_t>(
@@ -150,6 +181,7 @@ std::string WriteBmp(XbmRowDecoder& decoder, const FileContent& input, const fs:
     row += count;
     if (chunk.size() - used < rowBytes || row == decoder.height()) {
       if (std::string reason = file.Write({chunk.data(), used}); !reason.empty()) return reason;
+      input.ReleasePages();
       used = 0;
     }
   }
@@ -158,13 +190,20 @@ std::string WriteBmp(XbmRowDecoder& decoder, const FileContent& input, const fs:
 }
 
 // Converts one input. Writes nothing unless the whole picture decoded.
-void ConvertOne(const fs::path& input, const fs::path& output, Buffers& buffers, Console& console, Tally& tally) {
-  if (!buffers.file.Load(input)) {
-    console.Message(input, "cannot be opened or read");
+void ConvertOne(const fs::path& input, const fs::path& output, Run& run) {
+  Console& console = run.console;
+  Tally& tally = run.tally;
+  if (run.inputs.Include(output)) {
+    console.Message(output, "would overwrite an input");
     ++tally.failed;
     return;
   }
-  XbmRowDecoder decoder(buffers.file.bytes());
+  if (const XbmResult loaded = LoadXbmFile(input, run.file); !loaded.ok()) {
+    console.Message(input, loaded.reason);
+    ++tally.failed;
+    return;
+  }
+  XbmRowDecoder decoder(run.file.bytes());
   const XbmHeader& header = decoder.result().header;
   // A picture without pixels is skipped only when the whole file is sound:
   // skip-run rows of Width 0 still have their table and first words.
@@ -176,11 +215,11 @@ void ConvertOne(const fs::path& input, const fs::path& output, Buffers& buffers,
   }
   std::string reason;
   if (decoder.result().ok()) {
-    reason = WriteBmp(decoder, buffers.file, output, buffers.chunk);
+    reason = WriteBmp(decoder, run, output);
     // A damaged input is reported as such, whatever became of the output.
     if (!reason.empty()) decoder.CheckAllRows();
   }
-  if (!buffers.file.Intact()) {
+  if (!run.file.Intact()) {
     console.Message(input, "changed by another program while being read");
     ++tally.failed;
     return;
@@ -198,7 +237,7 @@ void ConvertOne(const fs::path& input, const fs::path& output, Buffers& buffers,
   ++tally.converted;
 }
 
-int Run(const std::vector<fs::path>& args) {
+int Main(const std::vector<fs::path>& args) {
   Options options;
   if (const std::string problem = ParseArguments(args, options); !problem.empty()) {
     Console(0, false).Message(problem + "\nTry 'xbm2bmp --help'.");
@@ -216,7 +255,9 @@ int Run(const std::vector<fs::path>& args) {
   const bool batch = options.mode == Options::Mode::Batch;
   Console console(options.inputs.size(), batch);
   Tally tally;
-  Buffers buffers;
+  EndRunOnInterruption(console, tally, batch);
+  const InputIdentities inputs(options.inputs);
+  Run run{inputs, options.flush, console, tally, {}, {}};
   std::error_code ec;
   if (batch && !fs::is_directory(options.output, ec)) {
     console.Message(options.output, "no such output folder");
@@ -224,7 +265,7 @@ int Run(const std::vector<fs::path>& args) {
   } else {
     for (const fs::path& input : options.inputs) {
       try {
-        ConvertOne(input, batch ? BatchOutputPath(options.output, input) : options.output, buffers, console, tally);
+        ConvertOne(input, batch ? BatchOutputPath(options.output, input) : options.output, run);
       } catch (const std::exception& e) {  // a name that cannot be converted, or no memory left
         console.Message(input, e.what());
         ++tally.failed;
@@ -233,8 +274,9 @@ int Run(const std::vector<fs::path>& args) {
     }
   }
   if (batch) {
-    console.Message(std::to_string(tally.converted) + " converted, " + std::to_string(tally.failed) + " failed, " +
-                    std::to_string(tally.skipped) + " skipped");
+    char summary[96];
+    SummaryText(tally, summary);
+    console.Message(summary);
   }
   return tally.failed == 0 ? kExitConverted : kExitSomeFailed;
 }
@@ -250,5 +292,5 @@ int main(int argc, char** argv) {
 #endif
   std::vector<std::filesystem::path> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  return asg::cli::Run(asg::cli::ExpandWildcards(std::move(args)));
+  return asg::cli::Main(asg::cli::ExpandWildcards(std::move(args)));
 }

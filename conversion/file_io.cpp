@@ -43,6 +43,7 @@ std::string SystemErrorText(DWORD error) {
       return "Permission denied";
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
+    case ERROR_PIPE_BUSY:
       return "In use by another program";
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:

@@ -110,7 +110,8 @@ std::optional<FileIdentity> EntryIdentityOf(const std::filesystem::path& path);
 //   temporary file has a name from the start, and a kill leaves it.
 //   On Windows the temporary file is marked for deletion until it is complete,
 //   so the system deletes it if the process dies; only a kill in the moment
-//   between unmarking it and renaming it leaves a complete one. Ctrl+C and
+//   between creating and marking it leaves an empty one, and in the moment
+//   between unmarking and renaming it a complete one. Ctrl+C and
 //   SIGINT, SIGTERM, SIGHUP leave nothing where the program calls
 //   RemoveTemporaryFiles for them.
 // - A power cut or a system crash: with Flush::ToCache, what was written in

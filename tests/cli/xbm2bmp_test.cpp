@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "cli_test_support.h"
 #include "conversion/xbm_decoder.h"
 #include "run_process.h"
+#include "tests/conversion/xbm_test_files.h"
 
 namespace asg {
 namespace {
@@ -21,17 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-fs::path Program() {
-  std::string path = XBM2BMP_PATH;
-#ifdef _WIN32
-  // Under Wine the build's Unix path is reached through drive Z:.
-  if (!path.empty() && path.front() == '/') {
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    path = "Z:" + path;
-  }
-#endif
-  return path;
-}
+using test::Show;
 
 std::string Utf8(std::u8string_view text) { return {text.begin(), text.end()}; }
 fs::path PathFromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
@@ -63,21 +55,8 @@ const Bytes kGoodBmp = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file
                         0, 0, 248, 248, 0, 0, 0, 0};
 const Bytes kOld = {'o', 'l', 'd', '\r', '\n', 0};
 
-Bytes Get(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Put(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string Show(const std::set<std::string>& names) {
-  std::string text = "{";
-  for (const std::string& name : names) text += " " + name;
-  return text + " }";
-}
+Bytes Get(const fs::path& path) { return test::GetFile(path); }
+void Put(const fs::path& path, const Bytes& bytes) { test::PutFile(path, bytes); }
 
 class Xbm2BmpTest : public ::testing::Test {
  protected:
@@ -94,6 +73,15 @@ class Xbm2BmpTest : public ::testing::Test {
     wide0Bad[30] = 1;
     Put(In("wide0_bad.xbm"), wide0Bad);
     Put(In("high0.xbm"), PlainXbm(3, 0, {}));
+    // Width 0 in a file that ends inside its 64-byte header.
+    Bytes shortHeader = PlainXbm(0, 5, {});
+    shortHeader.resize(50);
+    Put(In("short.xbm"), shortHeader);
+    // Skip-run rows of Width 1 with more pairs without pixels than pixels:
+    // SkipBytes 0 or 1 and PixelBytes 0 (or 1 and its byte), then a run.
+    using test::SkipRunRow;
+    Put(In("pairs.xbm"), test::SkipRunXbm(1, {SkipRunRow{}.Skip(1).RawRun(0, {}).Skip(0).RawRun(1, {0xFF}).Skip(1)
+                                                  .RawRun(0, {}).Skip(0).Run({0xF800})}));
     Put(In(kSprite + ".xbm"), kGood);
   }
   void TearDown() override {
@@ -115,17 +103,10 @@ class Xbm2BmpTest : public ::testing::Test {
   test::ProcessResult Run(const std::vector<std::string>& args) {
     std::vector<fs::path> paths;
     for (const std::string& arg : args) paths.push_back(Arg(arg));
-    return test::RunProcess(Program(), paths, root_ / "scratch");
+    return test::RunProcess(test::Xbm2BmpProgram(), paths, root_ / "scratch");
   }
 
-  std::set<std::string> OutputNames() {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(root_ / "out")) {
-      const std::u8string name = entry.path().filename().u8string();
-      names.emplace(name.begin(), name.end());
-    }
-    return names;
-  }
+  std::set<std::string> OutputNames() { return test::NamesIn(root_ / "out"); }
 
   void ClearOutputs() {
     for (const auto& entry : fs::directory_iterator(root_ / "out")) fs::remove_all(entry.path());
@@ -149,8 +130,14 @@ TEST_F(Xbm2BmpTest, ExitStatusMessagesAndOutputs) {
       {"damaged file", {"IN/bad.xbm", "OUT/bad.bmp"}, 1, {"xbm2bmp: ", "bad.xbm: ends "}, "", {}},
       {"missing file", {"IN/missing.xbm", "OUT/m.bmp"}, 1, {"xbm2bmp: ", "missing.xbm: "}, "", {}},
       {"width 0 is skipped", {"IN/wide0.xbm", "OUT/w.bmp"}, 0, {"wide0.xbm: no pixels (0x5), not written"}, "", {}},
+      {"file ending in its header fails", {"IN/short.xbm", "OUT/s.bmp"}, 1,
+       {"short.xbm: ends in the header at offset 50"}, "", {}},
+      {"pairs without pixels are accepted", {"IN/pairs.xbm", "OUT/p.bmp"}, 0, {}, "", {"p.bmp"}},
       {"width 0 with damaged rows fails", {"IN/wide0_bad.xbm", "OUT/w.bmp"}, 1, {"wide0_bad.xbm: ends in the row data"},
        "", {}},
+      {"written through to the disk", {"--fsync", "IN/good.xbm", "OUT/good.bmp"}, 0, {}, "", {"good.bmp"}},
+      {"batch written through to the disk", {"-d", "OUT", "--fsync", "IN/good.xbm", "IN/bad.xbm"}, 1,
+       {"1 converted, 1 failed, 0 skipped"}, "", {"good.bmp"}},
       {"options end at --", {"--", "IN/-dash.xbm", "OUT/dash.bmp"}, 0, {}, "", {"dash.bmp"}},
       {"batch goes on past failures",
        {"-d", "OUT", "IN/bad.xbm", "IN/good.xbm", "IN/high0.xbm", "IN/missing.xbm", "IN/" + kSprite + ".xbm"},
@@ -173,7 +160,7 @@ TEST_F(Xbm2BmpTest, ExitStatusMessagesAndOutputs) {
       {"-d without inputs", {"-d", "OUT"}, 2, {"no input files", tryHelp}, "", {}},
       {"-d twice", {"-d", "OUT", "-d", "OUT", "IN/good.xbm"}, 2, {tryHelp}, "", {}},
       {"unknown option", {"-x", "IN/good.xbm", "OUT/a.bmp"}, 2, {"unknown option -x", tryHelp}, "", {}},
-      {"help", {"--help"}, 0, {}, "Usage: xbm2bmp INPUT.xbm OUTPUT.bmp", {}},
+      {"help", {"--help"}, 0, {}, "Usage: xbm2bmp [--fsync] INPUT.xbm OUTPUT.bmp", {}},
       {"version", {"--version"}, 0, {}, "xbm2bmp 1.0", {}},
   };
   for (const auto& c : cases) {
