@@ -157,12 +157,15 @@ struct Run {
 // The image is written a chunk of rows at a time, bottom row first, through a
 // buffer that stays in the processor's cache: the whole image is never held.
 constexpr size_t kChunkBytes = 256 * 1024;
+// The pages of the input read so far are given back after every so many bytes
+// of output: often enough that a large input is never held whole, seldom
+// enough that a sprite of a few megabytes does not pay for it.
+constexpr uint64_t kReleaseInputEvery = 8 << 20;
 
 // Returns an empty string, or why the output could not be written. A damaged
 // row, or an input cut short meanwhile, stops the writing too and shows in the
 // decoder's result or the content; the temporary file is then removed and the
-// output left as it was. The pages of the input read for a chunk are given
-// back once it is written, so a large input is never held whole.
+// output left as it was.
 std::string WriteBmp(XbmRowDecoder& decoder, Run& run, const fs::path& output) {
   FileContent& input = run.file;
   std::vector<uint8_t>& chunk = run.chunk;
@@ -173,6 +176,7 @@ std::string WriteBmp(XbmRowDecoder& decoder, Run& run, const fs::path& output) {
       std::min<uint64_t>(decoder.imageBytes(), std::max<uint64_t>(kChunkBytes, kBmpHeaderBytes + rowBytes))));
   decoder.WriteHeader(chunk.data());
   size_t used = kBmpHeaderBytes;
+  uint64_t sinceRelease = 0;
   for (uint32_t row = 0; row < decoder.height();) {
     const uint32_t count =
         static_cast<uint32_t>(std::min<uint64_t>(decoder.height() - row, (chunk.size() - used) / rowBytes));
@@ -181,7 +185,10 @@ std::string WriteBmp(XbmRowDecoder& decoder, Run& run, const fs::path& output) {
     row += count;
     if (chunk.size() - used < rowBytes || row == decoder.height()) {
       if (std::string reason = file.Write({chunk.data(), used}); !reason.empty()) return reason;
-      input.ReleasePages();
+      if ((sinceRelease += used) >= kReleaseInputEvery) {
+        input.ReleasePages();
+        sinceRelease = 0;
+      }
       used = 0;
     }
   }
