@@ -10,7 +10,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -180,20 +179,18 @@ ProcessResult ChildProcess::Wait(std::chrono::seconds limit) {
   waited_ = true;
   const auto deadline = std::chrono::steady_clock::now() + limit;
   int status = 0;
-  rusage usage{};
   pid_t ended = 0;
-  while ((ended = wait4(pid_, &status, WNOHANG, &usage)) == 0 && std::chrono::steady_clock::now() < deadline) {
+  while ((ended = waitpid(pid_, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   if (ended == 0) {
     result.timedOut = true;
     kill(pid_, SIGKILL);
-    ended = wait4(pid_, &status, 0, &usage);
+    ended = waitpid(pid_, &status, 0);
   }
   if (ended == pid_) {
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    result.peakMemoryKb = usage.ru_maxrss;
   }
   result.out = Slurp(outFile_);
   result.err = Slurp(errFile_);

@@ -12,7 +12,6 @@ struct ProcessResult {
   int exitCode = -1;      // -1 when the program could not be started or did not exit normally
   int signal = 0;         // the signal that ended it (POSIX), else 0
   bool timedOut = false;  // it did not end in time and was killed
-  long peakMemoryKb = 0;  // the most memory it held at once (POSIX, from getrusage)
   std::string out;        // what it wrote to stdout
   std::string err;        // what it wrote to stderr
 };
