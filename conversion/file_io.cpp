@@ -386,7 +386,7 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = GetFileInformationByHandle(h, &info);
+  const bool known = GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &info);
   CloseHandle(h);
   if (!known) return std::nullopt;
   return FileIdentity{info.dwVolumeSerialNumber, uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow};

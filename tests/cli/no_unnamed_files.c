@@ -36,34 +36,15 @@ static int Open(const char* name, int dir, const char* path, int flags, mode_t m
   return next(dir, path, flags, mode);
 }
 
-int openat(int dir, const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  return Open("openat", dir, path, flags, mode);
-}
+// The part every variant shares: the mode is there only with O_CREAT or O_TMPFILE.
+#define FORWARD(next, dir)                 \
+  va_list args;                            \
+  va_start(args, flags);                   \
+  const mode_t mode = ModeOf(flags, args); \
+  va_end(args);                            \
+  return Open(next, dir, path, flags, mode)
 
-int openat64(int dir, const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  return Open("openat64", dir, path, flags, mode);
-}
-
-int open(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  return Open("openat", AT_FDCWD, path, flags, mode);
-}
-
-int open64(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  return Open("openat64", AT_FDCWD, path, flags, mode);
-}
+int openat(int dir, const char* path, int flags, ...) { FORWARD("openat", dir); }
+int openat64(int dir, const char* path, int flags, ...) { FORWARD("openat64", dir); }
+int open(const char* path, int flags, ...) { FORWARD("openat", AT_FDCWD); }
+int open64(const char* path, int flags, ...) { FORWARD("openat64", AT_FDCWD); }

@@ -375,7 +375,10 @@ TEST(DecodeXbm, RowsSharingALongStretchOfPairsWithoutPixelsDecode) {
   }
   file = file + stretch.bytes;
   Bytes want;
-  for (uint32_t row = 0; row < kRows; ++row) want = want + Cat({kRedBgr, Zeros(1)});
+  for (uint32_t row = 0; row < kRows; ++row) {
+    want.insert(want.end(), kRedBgr.begin(), kRedBgr.end());
+    want.push_back(0);  // pad
+  }
   Bytes bmp;
   const XbmResult r = DecodeXbm(file, bmp);
   ASSERT_TRUE(r.ok()) << r.reason;
