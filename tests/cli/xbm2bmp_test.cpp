@@ -282,7 +282,7 @@ TEST_F(Xbm2BmpTest, WildcardsTypedAtTheCommandPromptAreExpandedByTheProgram) {
   };
   for (const auto& file : files) Put(folder / PathFromUtf8(file.name), file.xbm);
   Put(folder / "notes.txt", kOld);
-  const std::wstring program = L"\"" + Program().wstring() + L"\"";
+  const std::wstring program = L"\"" + test::Xbm2BmpProgram().wstring() + L"\"";
 
   const test::ProcessResult all = test::RunInCommandShell(program + L" -d out *.xbm", folder, root_ / "scratch");
   EXPECT_EQ(all.exitCode, 0) << all.err;
@@ -297,8 +297,8 @@ TEST_F(Xbm2BmpTest, WildcardsTypedAtTheCommandPromptAreExpandedByTheProgram) {
     std::wstring arg;
     std::string message;
   } unmatched[] = {
-      {L"nothing*.xbm", "xbm2bmp: nothing*.xbm: cannot be opened or read"},
-      {L"missing.xbm", "xbm2bmp: missing.xbm: cannot be opened or read"},
+      {L"nothing*.xbm", "xbm2bmp: nothing*.xbm: cannot be opened: No such file or directory"},
+      {L"missing.xbm", "xbm2bmp: missing.xbm: cannot be opened: No such file or directory"},
   };
   for (const auto& c : unmatched) {
     const test::ProcessResult have = test::RunInCommandShell(program + L" -d out " + c.arg, folder, root_ / "scratch");
