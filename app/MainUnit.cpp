@@ -130,6 +130,7 @@ void NewMainWindow(MainWindow*& result, platform::Control* parent, const StartLo
   files.CaseMode = WrenFileListBox::kCaseLower;
   files.SetIntegralHeight(false);
   files.SetMask(kMask);
+  // Set again, as the start-up sequence always has; Color takes effect only at SetPath.
   files.Color = platform::SystemColor(COLOR_WINDOW);
   files.SetPath(start.folder);
 

@@ -77,6 +77,8 @@ void WrenDirectoryListBox::SetPath(std::string_view path) {
     while (!rest.empty()) {
       const size_t slash = rest.find('\\');
       ListView.AddRow(rest.substr(0, slash), Levels == 0 ? drivePicture : kOpenFolder);
+      // The row whose index is the level: with Indent the row just added; without it row 0 again,
+      // so every hierarchy row keeps indent 0.
       ListView.SetIndent(level, level);
       rest.erase(0, slash + 1);
       if (Indent) ++level;

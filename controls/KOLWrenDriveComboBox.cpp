@@ -90,5 +90,6 @@ void WrenDriveComboBox::SetDrive(char letter) {
 void WrenDriveComboBox::SelectionChanged() {
   const std::string text = ComboBox.SelectedText();
   if (!text.empty()) SetDrive(text[0]);
+  // A user pick reports twice, from SetDrive and here, so that a pick before any SetDrive reports too.
   if (OnChange) OnChange(*this);
 }

@@ -13,6 +13,8 @@ constexpr int kListFontHeight = -11;
 constexpr int kRowHeight = 14;
 constexpr int kFrame = 6;
 
+// Bit i of the options word adds style i. Bit 8 stands for LBS_HASSTRINGS when clear, and the base style
+// always has it, so that bit changes nothing either way.
 constexpr DWORD kOptionStyles[] = {
     LBS_DISABLENOSCROLL,          LBS_EXTENDEDSEL, LBS_MULTICOLUMN | WS_HSCROLL, LBS_MULTIPLESEL,
     LBS_NOINTEGRALHEIGHT,         LBS_NOSEL,       LBS_SORT,                     LBS_USETABSTOPS,

@@ -16,7 +16,6 @@
 namespace asg {
 namespace {
 
-constexpr uint32_t kMaxGapPixels = 2048;
 
 // Pixel conversion comes in two sets of building blocks with the same shape,
 // chosen once at run time: portable code with two tables, and SSSE3 on x86
@@ -460,7 +459,7 @@ RowFault DecodeSkipRunRow(const RowSource& src, uint32_t row, uint8_t* dst) {
   for (;;) {
     if (!in.Holds(pos, 2)) return {Kind::Truncated, row, pos};
     const uint32_t gap = in.U16(pos) / 2u;
-    if (gap > kMaxGapPixels) return {Kind::LongGap, row, pos, gap};
+    if (gap > static_cast<uint32_t>(kMaxXbmWidth)) return {Kind::LongGap, row, pos, gap};
     if (gap > width - x) return {Kind::GapPastWidth, row, pos};
     WriteGap(dst + 3 * x, rowEnd, 3 * gap);
     x += gap;
@@ -591,7 +590,6 @@ XbmResult ReadAndCheckHeader(const Input& in, uint64_t fileSize) {
   }
   if (!in.Holds(0, kXbmHeaderBytes)) return Truncated(std::move(r), "the header", in.size());
   r.header = {width, height, encoding, dataStart};
-  r.headerRead = true;
 
   if (width < 0 || width > kMaxXbmWidth)
     return Fail(std::move(r), XbmError::BadWidth, "width " + std::to_string(width) + " outside 0..2048");

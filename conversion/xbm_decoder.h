@@ -47,7 +47,6 @@ enum class XbmError : uint8_t {
 
 struct XbmResult {
   XbmError error = XbmError::None;
-  bool headerRead = false;  // header holds values actually read from the file
   XbmHeader header;
   std::string reason;  // short English reason, with the offset where it applies;
                        // empty on success

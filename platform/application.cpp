@@ -46,13 +46,11 @@ void Deliver(MSG& msg) {
 }  // namespace
 
 Form* Application::mainForm_ = nullptr;
-bool Application::running_ = false;
 bool Application::terminated_ = false;
 std::function<void()> Application::OnEndSession;
 
 void Application::Reset() {
   mainForm_ = nullptr;
-  running_ = false;
   terminated_ = false;
   OnEndSession = nullptr;
 }
@@ -79,11 +77,9 @@ void Application::ProcessUntil(const std::function<bool()>& done) {
 }
 
 void Application::Run(Form& main) {
-  running_ = true;
   mainForm_ = &main;
   main.Show();
   ProcessUntil([] { return false; });
-  running_ = false;
 }
 
 }  // namespace platform

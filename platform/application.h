@@ -15,11 +15,10 @@ class Application {
   static void SetMainForm(Form* form) { mainForm_ = form; }
   static Form* MainForm() { return mainForm_; }
 
-  static bool Running() { return running_; }
   static bool Terminated() { return terminated_; }
   static void Terminate() { terminated_ = true; }
 
-  // Marks the application running, shows `main` and processes messages until
+  // Shows `main` and processes messages until
   // the application is terminated (a quit message, or Terminate()).
   static void Run(Form& main);
 
@@ -44,7 +43,6 @@ class Application {
 
  private:
   static Form* mainForm_;
-  static bool running_;
   static bool terminated_;
 };
 

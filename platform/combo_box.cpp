@@ -11,7 +11,6 @@ namespace platform {
 ComboBox::ComboBox(Control& parent) : Control(&parent) {
   CreateHandle(L"COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL, 0,
                {0, 0, 100, 21});
-  assert(Handle());
   Send(CB_SETMINVISIBLE, kDroppedItems);
   SetWindowPos(Handle(), nullptr, 0, 0, 100, 21, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);  // see HandleMessage
 }

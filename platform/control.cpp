@@ -76,6 +76,12 @@ void Control::CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle,
   if (hwnd_) ApplyFont();
 }
 
+void Control::CreateMessageOnlyHandle() {
+  assert(!hwnd_ && !parent_);
+  RegisterWindowClassOnce(kOwnClassName, &Control::OwnClassProc, CS_DBLCLKS);
+  CreateWindowExW(0, kOwnClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this);
+}
+
 LRESULT CALLBACK Control::OwnClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* self = static_cast<Control*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
@@ -132,13 +138,6 @@ LRESULT Control::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         if (child && child->parent_ == this && !child->dying_ && child->OnCommand(HIWORD(wp))) return 0;
       }
       break;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lp);
-      Control* child = FromHandle(header->hwndFrom);
-      LRESULT result = 0;
-      if (child && child->parent_ == this && !child->dying_ && child->OnNotify(*header, result)) return result;
-      break;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -295,12 +294,6 @@ void Control::SetColor(uint32_t color) {
 }
 
 bool Control::Visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
-
-void Control::SetVisible(bool visible) {
-  if (!hwnd_ || visible == Visible()) return;
-  ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
-  if (parent_ && align_ != Align::None) parent_->Relayout();
-}
 
 bool Control::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
 

@@ -10,7 +10,7 @@
 // Our own window classes bind their object at WM_NCCREATE; system controls
 // (list box, combo box, list view, static, button) are subclassed with the
 // object as reference data. Notifications that a parent receives for a child
-// (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) are handed back to the child object.
+// (WM_COMMAND, WM_CTLCOLOR*) are handed back to the child object.
 
 #include <cstdint>
 #include <memory>
@@ -80,7 +80,6 @@ class Control {
   Rect ClientRect() const;
 
   // Docking inside the parent; a docked child is placed by the parent's layout.
-  Align GetAlign() const { return align_; }
   void SetAlign(Align align);
   // Space left between docked children and around them; a new child takes its parent's gap.
   int Gap() const { return gap_; }
@@ -101,7 +100,6 @@ class Control {
   void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
 
   bool Visible() const;  // the control's own visibility flag, whatever its parents show
-  void SetVisible(bool visible);
   bool Enabled() const;
   void SetEnabled(bool enabled);
 
@@ -118,6 +116,8 @@ class Control {
   // Creates the window. With a null class name the window is of our own class.
   void CreateHandle(const wchar_t* className, DWORD style, DWORD exStyle, const Rect& bounds,
                     std::string_view text = {});
+  // Creates a hidden message-only window of our own class, for a control without a parent.
+  void CreateMessageOnlyHandle();
 
   // Handles one message; the default forwards to the window's original procedure.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -125,8 +125,6 @@ class Control {
 
   // A notification code from WM_COMMAND that the parent received for this control.
   virtual bool OnCommand(WORD /*code*/) { return false; }
-  // A WM_NOTIFY that the parent received for this control; set `result` when handled.
-  virtual bool OnNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
   // The brush for WM_CTLCOLOR*, or null for the system's default.
   virtual HBRUSH CtlColor(HDC dc);
   // A child changed its rectangle through SetBounds.

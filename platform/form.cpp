@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/menu.h"
 
 namespace platform {
 
@@ -75,6 +76,10 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         SetFocus(lastFocus_);
         return 0;
       }
+      break;
+    case WM_COMMAND:
+      // A command of the menu bar: no control handle, notification code 0.
+      if (lp == 0 && HIWORD(wp) == 0 && menuBar_ && menuBar_->Command(LOWORD(wp))) return 0;
       break;
     case WM_CLOSE:
       if (Application::MainForm() == this) {

@@ -10,6 +10,8 @@
 
 namespace platform {
 
+class Menu;
+
 class Form : public Control {
  public:
   // A resizable top-level window (title bar, system menu, sizing frame,
@@ -40,6 +42,10 @@ class Form : public Control {
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int result) { modalResult_ = result; }
 
+  // The menu bar whose commands this window hands on; the Menu sets itself.
+  Menu* MenuBar() const { return menuBar_; }
+  void SetMenuBar(Menu* menu) { menuBar_ = menu; }
+
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -47,6 +53,7 @@ class Form : public Control {
   bool shown_ = false;
   HWND lastFocus_ = nullptr;  // the control that had the focus when the window went to the back
   int modalResult_ = 0;
+  Menu* menuBar_ = nullptr;
 };
 
 }  // namespace platform

@@ -1,12 +1,9 @@
 #include "platform/image_list.h"
 
-#include <cassert>
-
 namespace platform {
 
 ImageList::ImageList(const wchar_t* name, int size, COLORREF transparent) {
   list_ = ImageList_Create(size, size, ILC_COLORDDB | ILC_MASK, 6, 0);
-  assert(list_);
   if (HBITMAP strip = LoadBitmapW(GetModuleHandleW(nullptr), name)) {
     ImageList_AddMasked(list_, strip, transparent);
     DeleteObject(strip);
@@ -18,8 +15,7 @@ ImageList::~ImageList() {
 }
 
 int ImageList::Count() const {
-  assert(list_);
-  return ImageList_GetImageCount(list_);
+  return list_ ? ImageList_GetImageCount(list_) : 0;
 }
 
 }  // namespace platform

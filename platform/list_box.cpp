@@ -8,7 +8,6 @@ namespace platform {
 
 ListBox::ListBox(Control& parent, DWORD style) : Control(&parent) {
   CreateHandle(L"LISTBOX", WS_VISIBLE | LBS_NOTIFY | style, 0, {0, 0, 100, 100});
-  assert(Handle());
 }
 
 bool ListBox::OnCommand(WORD code) {

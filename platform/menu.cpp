@@ -2,28 +2,26 @@
 
 #include <cassert>
 
-#include <commctrl.h>
-
+#include "platform/form.h"
 #include "platform/text.h"
 
 namespace platform {
 
 namespace {
 constexpr UINT kFirstCommand = 100;  // command id of item i is kFirstCommand + i
-constexpr UINT_PTR kSubclassId = 0x4D454E55;  // 'MENU'
 }  // namespace
 
-Menu::Menu(Control& window, const std::vector<MenuItem>& bar) : window_(window.Handle()), bar_(CreateMenu()) {
-  assert(IsWindow(window_));
+Menu::Menu(Form& window, const std::vector<MenuItem>& bar) : window_(window), bar_(CreateMenu()) {
+  assert(IsWindow(window.Handle()));
   Build(bar_, bar);
-  SetMenu(window_, bar_);
-  SetWindowSubclass(window_, &Menu::WindowProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SetMenu(window.Handle(), bar_);
+  window.SetMenuBar(this);
 }
 
 Menu::~Menu() {
-  if (!window_) return;  // the window went first and took the menu with it
-  RemoveWindowSubclass(window_, &Menu::WindowProc, kSubclassId);
-  SetMenu(window_, nullptr);
+  if (window_.MenuBar() == this) window_.SetMenuBar(nullptr);
+  if (!window_.Handle()) return;  // the window went first and took the menu with it
+  SetMenu(window_.Handle(), nullptr);
   DestroyMenu(bar_);
 }
 
@@ -69,7 +67,7 @@ void Menu::SetItemEnabled(int index, bool enabled) {
   info.fMask = MIIM_STATE;
   info.fState = enabled ? MFS_ENABLED : (MFS_DISABLED | MFS_GRAYED);
   SetMenuItemInfoW(e.parent, e.position, TRUE, &info);
-  if (e.parent == bar_ && window_) DrawMenuBar(window_);
+  if (e.parent == bar_ && window_.Handle()) DrawMenuBar(window_.Handle());
 }
 
 bool Menu::ItemEnabled(int index) const {
@@ -101,19 +99,11 @@ void Menu::Choose(int index) {
   if (const auto handler = items_[static_cast<size_t>(index)].handler) handler();
 }
 
-LRESULT CALLBACK Menu::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<Menu*>(data);
-  if (msg == WM_COMMAND && lp == 0 && HIWORD(wp) == 0) {
-    const int index = static_cast<int>(LOWORD(wp)) - static_cast<int>(kFirstCommand);
-    if (index >= 0 && index < self->Count()) {
-      self->Choose(index);
-      return 0;
-    }
-  } else if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &Menu::WindowProc, kSubclassId);
-    self->window_ = nullptr;  // DestroyWindow destroys the attached menu
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+bool Menu::Command(UINT id) {
+  const int index = static_cast<int>(id) - static_cast<int>(kFirstCommand);
+  if (index < 0 || index >= Count()) return false;
+  Choose(index);
+  return true;
 }
 
 }  // namespace platform

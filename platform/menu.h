@@ -5,8 +5,9 @@
 //   Menu menu(window, {{"File", {{"Save"}, {"-"}, {"Exit"}}}, {"About"}});
 //   // 0 File, 1 Save, 2 Exit, 3 About
 //
-// The menu is destroyed with its window; the object is registered with the
-// window (Own) and lives as long as it does.
+// The menu is destroyed with its window; register the object with the window
+// (Own): it must not outlive the Form object. The window hands the commands of
+// the menu to it (Form::HandleMessage).
 
 #include <functional>
 #include <string>
@@ -19,6 +20,8 @@
 
 namespace platform {
 
+class Form;
+
 struct MenuItem {
   MenuItem(std::string text, std::vector<MenuItem> items = {}) : text(std::move(text)), items(std::move(items)) {}
   std::string text;             // Windows-1251; "-" makes a separator
@@ -27,7 +30,7 @@ struct MenuItem {
 
 class Menu : public Owned {
  public:
-  Menu(Control& window, const std::vector<MenuItem>& bar);
+  Menu(Form& window, const std::vector<MenuItem>& bar);
   ~Menu() override;
 
   int Count() const { return static_cast<int>(items_.size()); }
@@ -38,6 +41,8 @@ class Menu : public Owned {
   std::string ItemText(int index) const;
   // Runs the handler of an item as if it had been chosen.
   void Choose(int index);
+  // Runs the handler of the item with this command id; false when no item has it.
+  bool Command(UINT id);
 
  private:
   struct Entry {
@@ -45,10 +50,9 @@ class Menu : public Owned {
     UINT position;
     std::function<void()> handler;
   };
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
   void Build(HMENU parent, const std::vector<MenuItem>& items);
 
-  HWND window_;
+  Form& window_;
   HMENU bar_;
   std::vector<Entry> items_;
 };

@@ -25,11 +25,23 @@ class Timer : public Owned {
   std::function<void(Timer&)> OnTick;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // The window that receives the ticks and hands them to the timer.
+  class TickWindow : public Control {
+   public:
+    explicit TickWindow(Timer& timer);
 
-  HWND hwnd_;
+   protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+   private:
+    Timer& timer_;
+  };
+
+  void Tick();
+
   UINT interval_;
   bool enabled_ = false;
+  TickWindow window_;
 };
 
 }  // namespace platform
