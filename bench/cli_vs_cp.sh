@@ -20,13 +20,13 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 mkdir sprites
 
-python3 - <<'PY'
-import struct
+python3 - "$root/scripts" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[1])
+from xbm_files import plain_xbm
 def sprite(width, height, seed):
-    head = bytearray(64)
-    struct.pack_into("<ii", head, 20, width, height)
     row = [((x * 7 + seed) & 0x1F) << 11 | ((x + seed * 3) & 0x3F) << 5 | (x * 5 & 0x1F) for x in range(width)]
-    return bytes(head) + struct.pack("<%dH" % width, *row) * height
+    return plain_xbm(width, height, row * height)
 open("big.xbm", "wb").write(sprite(2048, 2048, 1))
 open("small.xbm", "wb").write(sprite(64, 48, 2))
 for i in range(2000):

@@ -12,32 +12,16 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "conversion/file_io.h"
 #include "conversion/xbm_decoder.h"
+#include "tests/conversion/xbm_test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
-
-Bytes PlainSprite(int32_t width, int32_t height) {
-  Bytes b(64, 0);
-  for (int i = 0; i < 4; ++i) {
-    b[20 + i] = static_cast<uint8_t>(static_cast<uint32_t>(width) >> (8 * i));
-    b[24 + i] = static_cast<uint8_t>(static_cast<uint32_t>(height) >> (8 * i));
-  }
-  for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) {
-      const auto v = static_cast<uint16_t>(static_cast<uint32_t>(x) * 2654435761u ^ static_cast<uint32_t>(y) * 40503u);
-      b.push_back(static_cast<uint8_t>(v));
-      b.push_back(static_cast<uint8_t>(v >> 8));
-    }
-  }
-  return b;
-}
+using asg::test::Bytes;
 
 // A sprite file in the temporary folder, removed at exit.
 class SpriteFile {
@@ -45,9 +29,7 @@ class SpriteFile {
   SpriteFile(int32_t width, int32_t height)
       : path_(fs::temp_directory_path() /
               ("asg-preview-bench-" + std::to_string(width) + "x" + std::to_string(height) + ".xbm")) {
-    const Bytes bytes = PlainSprite(width, height);
-    std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    asg::test::PutFile(path_, asg::test::PatternXbm(width, height));
   }
   ~SpriteFile() { fs::remove(path_); }
   const fs::path& Path() const { return path_; }

@@ -10,65 +10,9 @@ large picture and one damaged file.
 """
 import math
 import os
-import struct
 import sys
 
-HEADER_BYTES = 64
-
-
-def rgb565(r, g, b):
-    return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
-
-
-def header(width, height, encoding, extra=b""):
-    head = bytearray(HEADER_BYTES)
-    struct.pack_into("<ii", head, 20, width, height)  # Width, Height
-    struct.pack_into("<H", head, 30, encoding)
-    if extra:
-        struct.pack_into("<II", head, 36, 1, len(extra))  # ExtraFlag, ExtraSize
-    return bytes(head) + extra
-
-
-def plain_xbm(width, height, pixel, encoding=0, extra=b""):
-    """pixel(x, y) -> RGB565 word; every row stored whole."""
-    rows = bytearray()
-    for y in range(height):
-        rows += struct.pack("<%dH" % width, *(pixel(x, y) for x in range(width)))
-    return header(width, height, encoding, extra) + bytes(rows)
-
-
-def skip_run_row(words):
-    """words: RGB565 words, None for a pixel the row does not store."""
-    out = bytearray()
-    x, width = 0, len(words)
-    while x < width:
-        gap = 0
-        while x + gap < width and words[x + gap] is None:
-            gap += 1
-        out += struct.pack("<H", 2 * gap)
-        x += gap
-        if x == width:
-            break
-        run = 0
-        while x + run < width and words[x + run] is not None:
-            run += 1
-        out += struct.pack("<H", 2 * run)
-        out += struct.pack("<%dH" % run, *words[x:x + run])
-        x += run
-    return bytes(out)
-
-
-def skip_run_xbm(width, height, pixel, extra=b""):
-    """pixel(x, y) -> RGB565 word or None. Equal rows share their data."""
-    table, data, offsets = bytearray(), bytearray(), {}
-    table_bytes = 4 * height
-    for y in range(height):
-        row = skip_run_row([pixel(x, y) for x in range(width)])
-        if row not in offsets:
-            offsets[row] = table_bytes + len(data)
-            data += row
-        table += struct.pack("<I", offsets[row])
-    return header(width, height, 1, extra) + bytes(table) + bytes(data)
+from xbm_files import HEADER_BYTES, plain_xbm, rgb565, skip_run_picture
 
 
 def hue(t):
@@ -142,11 +86,11 @@ def main():
     damaged = plain_xbm(64, 48, gradient)
     sprites = {
         "gradient.xbm": plain_xbm(64, 48, gradient),
-        "HERO.XBM": skip_run_xbm(37, 23, hero),
+        "HERO.XBM": skip_run_picture(37, 23, hero),
         "tile.a.xbm": plain_xbm(101, 77, tile, encoding=2),
-        "ring.xbm": skip_run_xbm(96, 96, ring),
+        "ring.xbm": skip_run_picture(96, 96, ring),
         "badge_extra.xbm": plain_xbm(48, 48, badge, extra=extra),
-        "hero_extra.xbm": skip_run_xbm(37, 23, hero, extra=extra),
+        "hero_extra.xbm": skip_run_picture(37, 23, hero, extra=extra),
         "landscape.xbm": plain_xbm(1500, 1200, landscape),
         # Ends in the middle of row 20 of 48.
         "damaged.xbm": damaged[:HEADER_BYTES + 2 * 64 * 20 + 30],

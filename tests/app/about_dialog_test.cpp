@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +22,7 @@
 #include "platform/scroll_box.h"
 #include "platform/shell.h"
 #include "tests/platform/input_driver.h"
+#include "tests/platform/message_loop.h"
 
 namespace {
 
@@ -31,21 +32,6 @@ using platform::Rect;
 constexpr int kSaveItem = 1;
 constexpr int kAboutItem = 4;
 constexpr uint32_t kDefaultText = platform::SystemColor(COLOR_WINDOWTEXT);
-
-// Tasks run from whatever message loop is running when they come due: this
-// is how a test acts inside a modal wait.
-std::map<UINT_PTR, std::function<void()>> pendingTasks;
-
-void CALLBACK RunTask(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  auto task = std::move(pendingTasks[id]);
-  pendingTasks.erase(id);
-  if (task) task();
-}
-
-void RunLater(std::function<void()> task, UINT delayMs = 20) {
-  pendingTasks[SetTimer(nullptr, 0, delayMs, &RunTask)] = std::move(task);
-}
 
 void Click(const Control& control) {
   control.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
@@ -72,8 +58,6 @@ class AboutDialog : public testing::Test {
   }
 
   void TearDown() override {
-    for (auto& [id, task] : pendingTasks) KillTimer(nullptr, id);
-    pendingTasks.clear();
     platform::ShellOpener = &platform::ShellExecuteOpen;
     DestroyMainWindow();
     platform::Application::Reset();
@@ -93,7 +77,11 @@ class AboutDialog : public testing::Test {
     return !main->LeftPane->Enabled() && !main->StatusStrip->Enabled() && !main->PreviewArea->Enabled();
   }
 
+  // A task for the modal wait that the test is about to start.
+  void RunLater(std::function<void()> task, UINT delayMs = 20) { tasks.RunLater(std::move(task), delayMs); }
+
   MainWindow* main = nullptr;
+  testing_loop::LoopTasks tasks;
 };
 
 TEST_F(AboutDialog, IsBuiltHiddenOnTheFirstShowWithItsLayout) {

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -38,7 +36,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using asg::test::Bytes;
+using asg::test::GetFile;
 using asg::test::PlainXbm;
+using asg::test::PutFile;
 using testing_dialogs::DialogDriver;
 
 // Where a click on the menu bar finds the two commands: the drop-down "Файл", then its item.
@@ -54,16 +54,6 @@ void ChooseFromMenuBar(const MainWindow& window, std::initializer_list<int> posi
 // A path as the program holds names of files.
 std::string Utf8(const fs::path& path) { return platform::NarrowName(path.wstring()); }
 
-Bytes ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 // What the core makes of an XBM file: the bytes every written BMP must have.
 Bytes CoreBmp(const fs::path& xbm) {
   Bytes bmp;
@@ -75,7 +65,7 @@ Bytes CoreBmp(const fs::path& xbm) {
 std::map<std::string, std::string> FolderContents(const fs::path& folder) {
   std::map<std::string, std::string> contents;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    const Bytes bytes = entry.is_directory() ? Bytes{'<', 'f', '>'} : ReadBytes(entry.path());
+    const Bytes bytes = entry.is_directory() ? Bytes{'<', 'f', '>'} : GetFile(entry.path());
     contents[Utf8(entry.path().filename())] = std::string(bytes.begin(), bytes.end());
   }
   return contents;
@@ -106,13 +96,13 @@ class ExportCommands : public testing::Test {
     out = root / "out";
     fs::create_directories(sprites);
     fs::create_directories(out);
-    WriteBytes(sprites / "a.b.xbm", PlainXbm(3, 2, {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0x8410}));
-    WriteBytes(sprites / "SPRITE.XBM", PlainXbm(2, 2, {0x1234, 0x5678, 0x9ABC, 0xDEF0}));
-    WriteBytes(sprites / "x.1.xbm", PlainXbm(1, 1, {0xF800}));
-    WriteBytes(sprites / "x.2.xbm", PlainXbm(4, 1, {0x001F, 0x07E0, 0xF800, 0xFFFF}));
-    WriteBytes(sprites / "unselected.xbm", PlainXbm(1, 1, {0x0001}));
-    WriteBytes(sprites / "empty.xbm", PlainXbm(0, 5, {}));
-    WriteBytes(sprites / "bad.xbm", Bytes(20, 0));  // ends inside the header
+    PutFile(sprites / "a.b.xbm", PlainXbm(3, 2, {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0x8410}));
+    PutFile(sprites / "SPRITE.XBM", PlainXbm(2, 2, {0x1234, 0x5678, 0x9ABC, 0xDEF0}));
+    PutFile(sprites / "x.1.xbm", PlainXbm(1, 1, {0xF800}));
+    PutFile(sprites / "x.2.xbm", PlainXbm(4, 1, {0x001F, 0x07E0, 0xF800, 0xFFFF}));
+    PutFile(sprites / "unselected.xbm", PlainXbm(1, 1, {0x0001}));
+    PutFile(sprites / "empty.xbm", PlainXbm(0, 5, {}));
+    PutFile(sprites / "bad.xbm", Bytes(20, 0));  // ends inside the header
 
     const std::string folder = Utf8(sprites) + "\\";
     NewMainWindow(AppMain, nullptr, StartLocation{folder[0], folder});
@@ -192,8 +182,8 @@ TEST_F(ExportCommands, SavePictureProposesTheNameBeforeTheFirstDotAndWritesThePi
     ASSERT_EQ(asked.size(), i + 1);
     EXPECT_EQ(asked[i].name, c.proposed) << "have the name " << asked[i].name << " proposed, want " << c.proposed;
     EXPECT_EQ(asked[i].folder, folderBefore) << "the dialog opens in the folder of the last save";
-    EXPECT_EQ(AsText(ReadBytes(c.target)), AsText(CoreBmp(sprites / c.item))) << "the file holds the BMP image";
-    EXPECT_EQ(AsText(ReadBytes(c.target)), AsText(Picture->Bytes()));
+    EXPECT_EQ(AsText(GetFile(c.target)), AsText(CoreBmp(sprites / c.item))) << "the file holds the BMP image";
+    EXPECT_EQ(AsText(GetFile(c.target)), AsText(Picture->Bytes()));
     const std::string wantFolder = Utf8(c.target.parent_path()) + "\\";
     EXPECT_EQ(SaveFolder, wantFolder) << "have SaveFolder " << SaveFolder << ", want " << wantFolder;
     folderBefore = SaveFolder;
@@ -218,7 +208,7 @@ TEST_F(ExportCommands, CancellingEitherDialogChangesNothing) {
 }
 
 TEST_F(ExportCommands, APictureWithNoPixelsWritesNothingButSaveFolderFollows) {
-  WriteBytes(out / "keep.bmp", Bytes{'k', 'e', 'e', 'p'});
+  PutFile(out / "keep.bmp", Bytes{'k', 'e', 'e', 'p'});
   for (const std::string item : {"empty.xbm", "bad.xbm"}) {
     SCOPED_TRACE(item);
     MakeCurrent(item);
@@ -239,7 +229,7 @@ TEST_F(ExportCommands, SaveSelectedWritesEverySelectedItemInListOrder) {
   MakeCurrent("a.b.xbm");
   const Bytes picture = Picture->Bytes();
   const int previewWidth = main->Preview->Width(), previewHeight = main->Preview->Height();
-  WriteBytes(out / "empty.bmp", Bytes{'k', 'e', 'e', 'p'});
+  PutFile(out / "empty.bmp", Bytes{'k', 'e', 'e', 'p'});
   Select({"a.b.xbm", "SPRITE.XBM", "x.1.xbm", "x.2.xbm", "empty.xbm", "bad.xbm"});
   answer = Utf8(out);
   main->SaveSelected();
@@ -269,7 +259,7 @@ TEST_F(ExportCommands, SaveSelectedGoesOnAfterAFileThatCannotBeWritten) {
   answer = Utf8(out);
   main->SaveSelected();
   EXPECT_TRUE(fs::is_directory(out / "a.bmp"));
-  EXPECT_EQ(AsText(ReadBytes(out / "SPRITE.bmp")), AsText(CoreBmp(sprites / "SPRITE.XBM")))
+  EXPECT_EQ(AsText(GetFile(out / "SPRITE.bmp")), AsText(CoreBmp(sprites / "SPRITE.XBM")))
       << "the item after the failed one is written";
 }
 
@@ -307,7 +297,7 @@ TEST_F(ExportCommands, NamesBeyondWindows1251ConvertAndSaveUnderTheirOwnNames) {
       {"日本.xbm", PlainXbm(3, 1, {0x001F, 0xFFFF, 0x8410}), "3x1", "日本", "日本.bmp"},
       {"🐉.v2.xbm", PlainXbm(1, 2, {0x1234, 0x4321}), "1x2", "🐉", "🐉.bmp"},
   };
-  for (const auto& c : cases) WriteBytes(folder / named(c.item), c.xbm);
+  for (const auto& c : cases) PutFile(folder / named(c.item), c.xbm);
   main->FileList->SetPath(Utf8(folder) + "\\");
 
   std::map<std::string, std::string> wantBatch;
@@ -323,7 +313,7 @@ TEST_F(ExportCommands, NamesBeyondWindows1251ConvertAndSaveUnderTheirOwnNames) {
     main->SavePicture();
     ASSERT_EQ(asked.size(), i + 1);
     EXPECT_EQ(asked[i].name, c.proposed);
-    EXPECT_EQ(AsText(ReadBytes(out / named(c.output))), AsText(bmp));
+    EXPECT_EQ(AsText(GetFile(out / named(c.output))), AsText(bmp));
     wantBatch[c.output] = AsText(bmp);
   }
 
@@ -348,7 +338,7 @@ TEST_F(ExportCommands, RealSaveDialogFromTheMenuSavesUnderTheProposedName) {
   });
   ChooseFromMenuBar(*main, kSaveCommand);
   EXPECT_EQ(proposed, L"sprite");
-  EXPECT_EQ(AsText(ReadBytes(out / "sprite.bmp")), AsText(CoreBmp(sprites / "sprite.xbm")));
+  EXPECT_EQ(AsText(GetFile(out / "sprite.bmp")), AsText(CoreBmp(sprites / "sprite.xbm")));
   EXPECT_TRUE(SameFolder(SaveFolder, Utf8(out) + "\\")) << "have SaveFolder " << SaveFolder;
   EXPECT_EQ(fs::current_path(), currentFolder) << "the dialog leaves the process's current folder alone";
 }
@@ -360,8 +350,8 @@ TEST_F(ExportCommands, RealFolderDialogFromTheMenuConvertsTheSelection) {
   DialogDriver driver([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); });  // the start folder
   ChooseFromMenuBar(*main, kSaveSelectedCommand);
   EXPECT_TRUE(SameFolder(BatchFolder, Utf8(out))) << "have BatchFolder " << BatchFolder;
-  EXPECT_EQ(AsText(ReadBytes(out / "a.bmp")), AsText(CoreBmp(sprites / "a.b.xbm")));
-  EXPECT_EQ(AsText(ReadBytes(out / "x.bmp")), AsText(CoreBmp(sprites / "x.2.xbm")));
+  EXPECT_EQ(AsText(GetFile(out / "a.bmp")), AsText(CoreBmp(sprites / "a.b.xbm")));
+  EXPECT_EQ(AsText(GetFile(out / "x.bmp")), AsText(CoreBmp(sprites / "x.2.xbm")));
 }
 
 // The program started in a drive root: the process's current folder and the
@@ -371,7 +361,7 @@ class ExportCommandsInADriveRoot : public testing::Test {
  protected:
   void SetUp() override {
     platform::Application::Reset();
-    WriteBytes(root / sprite, PlainXbm(2, 2, {0xF800, 0x07E0, 0x001F, 0xFFFF}));
+    PutFile(root / sprite, PlainXbm(2, 2, {0xF800, 0x07E0, 0x001F, 0xFFFF}));
     NewMainWindow(AppMain, nullptr, StartLocation{'C', "C:\\"});
     main = AppMain;
     main->SaveDialog->Prompt = &platform::SaveFileDialog::ShowSystemDialog;
@@ -417,7 +407,7 @@ TEST_F(ExportCommandsInADriveRoot, BothDialogsStartThereAndWriteThere) {
     ChooseFromMenuBar(*main, kSaveCommand);
   }
   EXPECT_EQ(proposed, fs::path(name).wstring());
-  EXPECT_EQ(AsText(ReadBytes(root / output)), AsText(CoreBmp(root / sprite)));
+  EXPECT_EQ(AsText(GetFile(root / output)), AsText(CoreBmp(root / sprite)));
   EXPECT_TRUE(SameFolder(SaveFolder, "C:\\")) << "have SaveFolder " << SaveFolder;
 
   fs::remove(root / output);
@@ -426,7 +416,7 @@ TEST_F(ExportCommandsInADriveRoot, BothDialogsStartThereAndWriteThere) {
     ChooseFromMenuBar(*main, kSaveSelectedCommand);
   }
   EXPECT_TRUE(SameFolder(BatchFolder, "C:\\")) << "have BatchFolder " << BatchFolder;
-  EXPECT_EQ(AsText(ReadBytes(root / output)), AsText(CoreBmp(root / sprite))) << "the batch wrote into the root";
+  EXPECT_EQ(AsText(GetFile(root / output)), AsText(CoreBmp(root / sprite))) << "the batch wrote into the root";
 }
 
 }  // namespace

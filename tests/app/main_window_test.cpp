@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -30,54 +29,29 @@
 #include "platform/text.h"
 #include "platform/timer.h"
 #include "tests/controls/test_support.h"
+#include "tests/conversion/xbm_test_files.h"
 #include "tests/platform/input_driver.h"
+#include "tests/platform/message_loop.h"
 
 namespace {
 
 using platform::Rect;
 using testing_input::PressKey;
-using testing_support::Pump;
 using testing_support::TempFolder;
+using testing_loop::Pump;
+using testing_loop::PumpFor;
 
 // "Размер: "
 const std::string kSizePrefix = "\xD0\xE0\xE7\xEC\xE5\xF0: ";
 
-// A plain-row XBM sprite whose pixel words vary with x and y.
-std::vector<uint8_t> PlainSprite(int32_t width, int32_t height) {
-  std::vector<uint8_t> b(64, 0);
-  for (int i = 0; i < 4; ++i) {
-    b[20 + i] = static_cast<uint8_t>(static_cast<uint32_t>(width) >> (8 * i));
-    b[24 + i] = static_cast<uint8_t>(static_cast<uint32_t>(height) >> (8 * i));
-  }
-  for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) {
-      const uint16_t v = static_cast<uint16_t>((x * 31 / std::max(width, 1)) | ((y * 63 / std::max(height, 1)) << 5) |
-                                               (((x + y) & 31) << 11));
-      b.push_back(static_cast<uint8_t>(v));
-      b.push_back(static_cast<uint8_t>(v >> 8));
-    }
-  }
-  return b;
-}
-
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(std::filesystem::path(platform::WidenName(path)), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  asg::test::PutFile(std::filesystem::path(platform::WidenName(path)), bytes);
 }
 
 std::vector<uint8_t> CoreBmp(const std::string& path) {
   std::vector<uint8_t> bmp;
   asg::ConvertXbmFile(std::filesystem::path(platform::WidenName(path)), bmp);
   return bmp;
-}
-
-// Processes messages for `ms` milliseconds.
-void PumpFor(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (static_cast<int>(end - GetTickCount()) > 0) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    platform::Application::ProcessMessages();
-  }
 }
 
 bool BarVisible(const platform::Control& box, int bar) {
@@ -100,15 +74,15 @@ class MainWindowTest : public testing::Test {
   void SetUp() override {
     platform::Application::Reset();
     folder = temp.Path();
-    WriteFile(folder + "Small.XBM", PlainSprite(64, 48));
-    WriteFile(folder + "large.xbm", PlainSprite(1200, 900));
-    WriteFile(folder + "medium.xbm", PlainSprite(600, 400));
-    WriteFile(folder + "flat.xbm", PlainSprite(10, 0));
-    std::vector<uint8_t> bad = PlainSprite(40, 30);
+    WriteFile(folder + "Small.XBM", asg::test::PatternXbm(64, 48));
+    WriteFile(folder + "large.xbm", asg::test::PatternXbm(1200, 900));
+    WriteFile(folder + "medium.xbm", asg::test::PatternXbm(600, 400));
+    WriteFile(folder + "flat.xbm", asg::test::PatternXbm(10, 0));
+    std::vector<uint8_t> bad = asg::test::PatternXbm(40, 30);
     bad.resize(bad.size() / 2);
     WriteFile(folder + "bad.xbm", bad);
     temp.MakeFolder("sub");
-    WriteFile(folder + "sub\\inner.xbm", PlainSprite(5, 3));
+    WriteFile(folder + "sub\\inner.xbm", asg::test::PatternXbm(5, 3));
   }
   void TearDown() override {
     DestroyMainWindow();

@@ -1,14 +1,14 @@
 #pragma once
 // What the tests of the real xbm2bmp program share: where the program is, and
-// files read and written whole.
+// the names in a folder (files read and written whole come with the XBM builder).
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "tests/conversion/xbm_test_files.h"
 
 namespace asg::test {
 
@@ -22,16 +22,6 @@ inline std::filesystem::path Xbm2BmpProgram() {
   }
 #endif
   return path;
-}
-
-inline std::vector<uint8_t> GetFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void PutFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Every name in `folder`, hidden ones included, in UTF-8.

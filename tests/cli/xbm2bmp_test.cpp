@@ -5,8 +5,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -21,7 +19,8 @@ namespace asg {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
+using test::Bytes;
+using test::PlainXbm;
 
 using test::Show;
 
@@ -30,22 +29,6 @@ fs::path PathFromUtf8(const std::string& text) { return fs::path(std::u8string(t
 
 const std::string kSprite = Utf8(u8"\u0441\u043F\u0440\u0430\u0439\u0442");  // "sprite" in Cyrillic
 const std::string kOutput = Utf8(u8"\u0432\u044B\u0432\u043E\u0434");        // "output" in Cyrillic
-
-void Put32(Bytes& bytes, size_t at, int32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-}
-
-// An XBM file with plain rows; `words` may hold fewer pixels than the header claims.
-Bytes PlainXbm(int32_t width, int32_t height, const std::vector<uint16_t>& words) {
-  Bytes file(64, 0);
-  Put32(file, 20, width);
-  Put32(file, 24, height);
-  for (uint16_t w : words) {
-    file.push_back(static_cast<uint8_t>(w));
-    file.push_back(static_cast<uint8_t>(w >> 8));
-  }
-  return file;
-}
 
 const Bytes kGood = PlainXbm(2, 1, {0xF800, 0x001F});
 // The BMP image of kGood: red then blue, 2 pad bytes.

@@ -11,12 +11,13 @@
 
 #include "platform/form.h"
 #include "test_support.h"
+#include "tests/platform/message_loop.h"
 
 namespace {
 
 using testing_support::FakeDrives;
-using testing_support::Pump;
 using testing_support::TempFolder;
+using testing_loop::Pump;
 
 struct Row {
   std::string text;

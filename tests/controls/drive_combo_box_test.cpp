@@ -9,14 +9,15 @@
 #include "controls/KOLWrenDirectoryListBox.h"
 #include "platform/form.h"
 #include "test_support.h"
+#include "tests/platform/message_loop.h"
 
 namespace {
 
 using testing_support::Cp1251;
 using testing_support::CurrentDirectory;
 using testing_support::FakeDrives;
-using testing_support::Pump;
 using testing_support::TempFolder;
+using testing_loop::Pump;
 
 std::vector<std::string> Items(const platform::ComboBox& combo) {
   std::vector<std::string> items;

@@ -8,11 +8,12 @@
 
 #include "platform/form.h"
 #include "test_support.h"
+#include "tests/platform/message_loop.h"
 
 namespace {
 
-using testing_support::Pump;
 using testing_support::TempFolder;
+using testing_loop::Pump;
 
 constexpr uint16_t kMainWindowOptions = 0x1A;
 

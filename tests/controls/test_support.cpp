@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/application.h"
 #include "platform/text.h"
 
 namespace testing_support {
@@ -116,8 +115,6 @@ CurrentDirectory::CurrentDirectory(std::string_view path) {
 }
 
 CurrentDirectory::~CurrentDirectory() { SetCurrentDirectoryW(previous_.c_str()); }
-
-void Pump() { platform::Application::ProcessMessages(); }
 
 std::string Cp1251(std::string_view utf8) {
   const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);

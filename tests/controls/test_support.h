@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the browsing-control tests: folders made on disk for one test,
-// a stand-in for the drive queries, and the message pump.
+// a stand-in for the drive queries, the current directory.
 
 #include <cstdint>
 #include <map>
@@ -57,9 +57,6 @@ class CurrentDirectory {
  private:
   std::wstring previous_;
 };
-
-// Dispatches the pending messages of this thread.
-void Pump();
 
 // Converts a UTF-8 literal of a test to Windows-1251.
 std::string Cp1251(std::string_view utf8);

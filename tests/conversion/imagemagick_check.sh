@@ -18,24 +18,14 @@ rm -rf "$work"
 mkdir -p "$work"
 
 # Each line of the list: NAME WIDTH HEIGHT DATA_OFFSET PLAIN_TWIN
-python3 - "$work" > "$work/list" <<'PY'
-import os, random, struct, sys
+python3 - "$work" "$(dirname "$0")/../../scripts" > "$work/list" <<'PY'
+import os, random, sys
 
 work = sys.argv[1]
+sys.path.insert(0, sys.argv[2])
+from xbm_files import plain_xbm, skip_run_picture
+
 rng = random.Random(2024)
-
-def header(width, height, encoding, extra=b""):
-    head = bytearray(64)
-    for i in range(20):
-        head[i] = 0xA0 + i  # bytes never read
-    struct.pack_into("<ii", head, 20, width, height)
-    struct.pack_into("<H", head, 30, encoding)
-    if extra:
-        struct.pack_into("<II", head, 36, 1, len(extra))
-    return bytes(head) + extra
-
-def words(values):
-    return struct.pack("<%dH" % len(values), *values)
 
 def pixels(width, height, holes=0.0):
     px = [rng.randrange(65536) for _ in range(width * height)]
@@ -43,26 +33,9 @@ def pixels(width, height, holes=0.0):
     return [0 if rng.random() < holes else p for p in px]
 
 def skip_run(width, height, px):
-    table, data = b"", b""
-    for y in range(height):
-        row = px[y * width:(y + 1) * width]
-        out, x = b"", 0
-        while x < width:
-            gap = 0
-            while x + gap < width and row[x + gap] == 0 and rng.random() < 0.9:
-                gap += 1
-            out += struct.pack("<H", 2 * gap)
-            x += gap
-            if x == width:
-                break
-            run = 1
-            while x + run < width and (row[x + run] != 0 or rng.random() < 0.2):
-                run += 1
-            out += struct.pack("<H", 2 * run) + words(row[x:x + run])
-            x += run
-        table += struct.pack("<I", 4 * height + len(data))
-        data += out
-    return header(width, height, 1) + table + data
+    """The same pixels with most black ones left to gaps (a gap shows black)."""
+    stored = [None if p == 0 and rng.random() < 0.85 else p for p in px]
+    return skip_run_picture(width, height, lambda x, y: stored[y * width + x])
 
 def write(name, data):
     with open(os.path.join(work, name + ".xbm"), "wb") as f:
@@ -74,7 +47,7 @@ cases = [("pad1_5x3", 5, 3, 0, b"", 0.0), ("pad0_64x48", 64, 48, 0, b"", 0.0),
          ("holes_2048x8", 2048, 8, 0, b"", 0.7)]
 for name, width, height, encoding, extra, holes in cases:
     px = pixels(width, height, holes)
-    write(name, header(width, height, encoding, extra) + words(px))
+    write(name, plain_xbm(width, height, px, encoding, extra))
     print(name, width, height, 64 + len(extra), "-")
     if holes:
         write(name + "_skiprun", skip_run(width, height, px))

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -109,7 +108,7 @@ std::vector<GoodCase> GoodCases() {
                            kABgr, kABgr, kABgr, kABgr, kABgr, Zeros(1)}))},
       {"two_rows_reversed", PlainXbm(2, 2, {kRed, kGreen, kBlue, kWhite}),
        BmpImage(2, 2, Cat({kBlueBgr, kWhiteBgr, Zeros(2), kRedBgr, kGreenBgr, Zeros(2)}))},
-      {"width6_pad2_width7_pad3", PlainXbm(6, 1, {kA, kB, kA, kB, kA, kB}),
+      {"width6_pad2", PlainXbm(6, 1, {kA, kB, kA, kB, kA, kB}),
        BmpImage(6, 1, Cat({kABgr, kBBgr, kABgr, kBBgr, kABgr, kBBgr, Zeros(2)}))},
       {"width7_pad3", PlainXbm(7, 1, {kA, kB, kA, kB, kA, kB, kRed}),
        BmpImage(7, 1, Cat({kABgr, kBBgr, kABgr, kBBgr, kABgr, kBBgr, kRedBgr, Zeros(3)}))},
@@ -184,13 +183,6 @@ TEST(DecodeXbm, GoodFilesGiveExactBytes) {
     EXPECT_EQ(r.reason, "");
     EXPECT_EQ(Difference(bmp, c.want), "");
   }
-}
-
-TEST(DecodeXbm, OneByOneRedIs58Bytes) {
-  Bytes bmp;
-  ASSERT_TRUE(DecodeXbm(PlainXbm(1, 1, {0xF800}), bmp).ok());
-  ASSERT_EQ(bmp.size(), 58u) << "have " << bmp.size() << " bytes, want 58";
-  EXPECT_EQ(Bytes(bmp.begin() + 54, bmp.end()), (Bytes{0, 0, 248, 0}));
 }
 
 // The output buffer is not zero-filled first when it is reused, so gaps and pad
@@ -416,10 +408,7 @@ TEST(ConvertXbmFile, ReadsTheFileAndDecodesIt) {
       std::filesystem::temp_directory_path() / ("asg_xbm_decoder_" + std::to_string(std::random_device{}()));
   std::filesystem::create_directories(dir);
   const Bytes file = PlainXbm(2, 1, {kRed, kBlue});
-  {
-    std::ofstream out(dir / "sprite.xbm", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  }
+  ASSERT_TRUE(test::PutFile(dir / "sprite.xbm", file));
   Bytes bmp;
   XbmResult r = ConvertXbmFile(dir / "sprite.xbm", bmp);
   EXPECT_TRUE(r.ok()) << r.reason;

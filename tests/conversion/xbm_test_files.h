@@ -1,9 +1,15 @@
 #pragma once
-// A tiny builder of XBM files and BMP images for the decoder's tests, so that
-// every test file is spelled out in the test itself rather than kept as a blob.
+// The one builder of XBM files (and of the BMP images expected from them) for
+// the tests and the benchmarks, so that every file is spelled out where it is
+// used rather than kept as a blob.
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,16 +55,33 @@ inline Bytes XbmHeader(int32_t width, int32_t height, uint16_t encoding, uint32_
   return b;
 }
 
-inline Bytes Words(std::initializer_list<uint16_t> words) {
+inline Bytes Words(std::span<const uint16_t> words) {
   Bytes b;
   for (uint16_t w : words) Add16(b, w);
   return b;
 }
+inline Bytes Words(std::initializer_list<uint16_t> words) { return Words(std::span(words.begin(), words.size())); }
 
-// Plain rows: the header, then the pixel words top row first.
+// Plain rows: the header, then the pixel words top row first; there may be
+// fewer or more words than the header asks for.
+inline Bytes PlainXbm(int32_t width, int32_t height, std::span<const uint16_t> pixels, uint16_t encoding = 0) {
+  return XbmHeader(width, height, encoding) + Words(pixels);
+}
 inline Bytes PlainXbm(int32_t width, int32_t height, std::initializer_list<uint16_t> pixels,
                       uint16_t encoding = 0) {
-  return XbmHeader(width, height, encoding) + Words(pixels);
+  return PlainXbm(width, height, std::span(pixels.begin(), pixels.size()), encoding);
+}
+
+// A pixel word that changes all three colour fields from one pixel to the next.
+constexpr uint16_t PatternPixel(uint32_t x, uint32_t y) { return static_cast<uint16_t>(x * 2654435761u ^ y * 40503u); }
+
+// A whole picture of plain rows of PatternPixel.
+inline Bytes PatternXbm(int32_t width, int32_t height) {
+  Bytes b = XbmHeader(width, height, 0);
+  b.reserve(b.size() + 2 * static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) Add16(b, PatternPixel(x, y));
+  return b;
 }
 
 // One skip-run row: Skip(bytes), Run(pixel words) or RawRun(PixelBytes, bytes).
@@ -68,11 +91,12 @@ struct SkipRunRow {
     Add16(bytes, skipBytes);
     return *this;
   }
-  SkipRunRow& Run(std::initializer_list<uint16_t> pixels) {
+  SkipRunRow& Run(std::span<const uint16_t> pixels) {
     Add16(bytes, static_cast<uint16_t>(2 * pixels.size()));
     for (uint16_t p : pixels) Add16(bytes, p);
     return *this;
   }
+  SkipRunRow& Run(std::initializer_list<uint16_t> pixels) { return Run(std::span(pixels.begin(), pixels.size())); }
   SkipRunRow& RawRun(uint16_t pixelBytes, const Bytes& data) {
     Add16(bytes, pixelBytes);
     bytes.insert(bytes.end(), data.begin(), data.end());
@@ -89,8 +113,32 @@ inline Bytes SkipRunXbm(int32_t width, const std::vector<SkipRunRow>& rows, uint
     Add32(file, offset);
     offset += static_cast<uint32_t>(row.bytes.size());
   }
-  for (const SkipRunRow& row : rows) file = file + row.bytes;
+  for (const SkipRunRow& row : rows) file.insert(file.end(), row.bytes.begin(), row.bytes.end());
   return file;
+}
+
+// A whole picture of skip-run rows of PatternPixel: gaps and runs of 1 to
+// `longest` pixels, alternating, their lengths drawn from a fixed seed.
+inline Bytes PatternSkipRunXbm(int32_t width, int32_t height, uint32_t longest) {
+  uint32_t seed = 12345;
+  auto next = [&seed, longest](int32_t left) {
+    seed = seed * 1664525u + 1013904223u;
+    return std::min(static_cast<int32_t>(1 + (seed >> 16) % longest), left);
+  };
+  std::vector<SkipRunRow> rows(static_cast<size_t>(height));
+  std::vector<uint16_t> run;
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width;) {
+      const int32_t gap = next(width - x);
+      rows[y].Skip(static_cast<uint16_t>(2 * gap));
+      x += gap;
+      if (x == width) break;
+      run.clear();
+      for (int32_t end = x + next(width - x); x < end; ++x) run.push_back(PatternPixel(x, y));
+      rows[y].Run(run);
+    }
+  }
+  return SkipRunXbm(width, rows);
 }
 
 // The expected BMP: the 54-byte header spelled out field by field, then the given
@@ -115,6 +163,19 @@ inline Bytes BmpImage(int32_t width, int32_t height, const Bytes& pixelBytes) {
   Add32(b, 0);     // biClrUsed
   Add32(b, 0);     // biClrImportant
   return b + pixelBytes;
+}
+
+// Writes a whole file; false when it cannot.
+inline bool PutFile(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
+
+// A whole file; empty when it cannot be read.
+inline Bytes GetFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Empty when equal; otherwise the first difference as "have X, want Y".

@@ -1,29 +1,32 @@
 #pragma once
 // Answers a system dialog (save-file dialog, folder browser) that this thread
-// shows, from a timer that fires inside the dialog's own message loop: once a
+// shows, from a task that runs inside the dialog's own message loop: once a
 // dialog window is shown, `answer` gets it. A dialog still open about ten
 // seconds later is cancelled, so a failing run never hangs.
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include <windows.h>
+
+#include "tests/platform/message_loop.h"
 
 namespace testing_dialogs {
 
 class DialogDriver {
  public:
   explicit DialogDriver(std::function<void(HWND dialog)> answer) {
-    answer_ = std::move(answer);
-    ticks_ = 0;
-    timer_ = SetTimer(nullptr, 0, 100, &Tick);
+    tasks_.RunEvery(100, [answer = std::move(answer), ticks = 0]() mutable {
+      HWND dialog = FindDialog();
+      if (!dialog) return false;
+      ++ticks;
+      if (ticks == 3 && answer) answer(dialog);  // the dialog has filled itself by now
+      if (ticks < 100) return false;
+      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    });
   }
-  ~DialogDriver() {
-    KillTimer(nullptr, timer_);
-    answer_ = nullptr;
-  }
-  DialogDriver(const DialogDriver&) = delete;
-  DialogDriver& operator=(const DialogDriver&) = delete;
 
   // The shown dialog window of this thread, or null.
   static HWND FindDialog() {
@@ -67,17 +70,7 @@ class DialogDriver {
     return !search->found;
   }
 
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = FindDialog();
-    if (!dialog) return;
-    ++ticks_;
-    if (ticks_ == 3 && answer_) answer_(dialog);  // the dialog has filled itself by now
-    if (ticks_ == 100) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-  }
-
-  static inline std::function<void(HWND)> answer_;
-  static inline int ticks_ = 0;
-  UINT_PTR timer_;
+  testing_loop::LoopTasks tasks_;
 };
 
 }  // namespace testing_dialogs

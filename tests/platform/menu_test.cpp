@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/button.h"
 #include "platform/form.h"
 
 namespace platform {
@@ -36,6 +37,31 @@ TEST(Menu, AChosenCommandRunsTheHandlerOfItsIndexOnly) {
   const UINT aboutId = GetMenuItemID(GetMenu(form.Handle()), 1);
   form.Send(WM_COMMAND, MAKEWPARAM(aboutId, 0), 0);
   EXPECT_EQ(ran, (std::vector<int>{3, 4}));
+}
+
+TEST(Menu, OnlyCommandsOfTheMenuBarReachItsHandlers) {
+  Form form("menu");
+  Menu& menu = form.Own(std::make_unique<Menu>(form, FileAndAbout()));
+  Button& button = form.Add<Button>("Ok");
+  std::vector<int> ran;
+  for (int i = 0; i < menu.Count(); ++i) menu.SetHandler(i, [&ran, i] { ran.push_back(i); });
+  const UINT aboutId = GetMenuItemID(GetMenu(form.Handle()), 1);
+  const struct {
+    const char* name;
+    WPARAM wp;
+    LPARAM lp;
+  } notCommands[] = {
+      {"a control's notification with the same id", MAKEWPARAM(aboutId, BN_CLICKED),
+       reinterpret_cast<LPARAM>(button.Handle())},
+      {"an accelerator", MAKEWPARAM(aboutId, 1), 0},
+      {"an id below the first item", MAKEWPARAM(aboutId - 5, 0), 0},
+      {"an id past the last item", MAKEWPARAM(aboutId + 1, 0), 0},
+  };
+  for (const auto& c : notCommands) {
+    form.Send(WM_COMMAND, c.wp, c.lp);
+    EXPECT_TRUE(ran.empty()) << c.name << " ran item " << (ran.empty() ? -1 : ran.back());
+    ran.clear();
+  }
 }
 
 TEST(Menu, DisabledItemsAreGreyedAndEnabledAgain) {

@@ -4,33 +4,26 @@
 
 #include <memory>
 
-#include "platform/application.h"
 #include "platform/form.h"
+#include "tests/platform/message_loop.h"
 
 namespace platform {
 namespace {
 
-// Processes messages for `ms` milliseconds.
-void Pump(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (static_cast<int>(end - GetTickCount()) > 0) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    Application::ProcessMessages();
-  }
-}
+using testing_loop::PumpFor;
 
 TEST(Timer, TicksOnlyWhileEnabled) {
   Timer timer(20);
   int ticks = 0;
   timer.OnTick = [&](Timer&) { ++ticks; };
-  Pump(120);
+  PumpFor(120);
   EXPECT_EQ(ticks, 0) << "a new timer does not run";
   timer.SetEnabled(true);
-  Pump(300);
+  PumpFor(300);
   EXPECT_GE(ticks, 2) << "have " << ticks << " ticks in 300 ms of a 20 ms timer, want several";
   timer.SetEnabled(false);
   const int stopped = ticks;
-  Pump(120);
+  PumpFor(120);
   EXPECT_EQ(ticks, stopped);
 }
 
@@ -42,7 +35,7 @@ TEST(Timer, StopsWithTheWindowItIsRegisteredWith) {
     timer.OnTick = [&](Timer&) { ++ticks; };
     timer.SetEnabled(true);
   }
-  Pump(100);
+  PumpFor(100);
   EXPECT_EQ(ticks, 0) << "no tick reaches a released timer";
 }
 
