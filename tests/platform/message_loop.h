@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <utility>
 
 #include <windows.h>
@@ -58,13 +59,14 @@ class LoopTasks {
  private:
   struct Task {
     LoopTasks* owner;
-    std::function<bool()> run;
+    std::shared_ptr<std::function<bool()>> run;  // shared: it keeps its state while a run may end its owner
     bool once;
     bool running = false;
   };
 
   void Start(UINT periodMs, std::function<bool()> run, bool once) {
-    tasks_[SetTimer(nullptr, 0, periodMs, &Fire)] = Task{this, std::move(run), once};
+    tasks_[SetTimer(nullptr, 0, periodMs, &Fire)] =
+        Task{this, std::make_shared<std::function<bool()>>(std::move(run)), once};
   }
 
   static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
@@ -72,14 +74,14 @@ class LoopTasks {
     if (it == tasks_.end() || it->second.running) return;  // a tick inside the task's own loop
     if (it->second.once) {
       KillTimer(nullptr, id);
-      const std::function<bool()> run = std::move(it->second.run);
+      const auto run = std::move(it->second.run);
       tasks_.erase(it);
-      run();
+      (*run)();
       return;
     }
     it->second.running = true;
-    const std::function<bool()> run = it->second.run;  // the task may end its owner
-    const bool done = run();
+    const auto run = it->second.run;
+    const bool done = (*run)();
     it = tasks_.find(id);
     if (it == tasks_.end()) return;
     it->second.running = false;
