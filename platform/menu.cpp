@@ -8,7 +8,16 @@
 namespace platform {
 
 namespace {
+
 constexpr UINT kFirstCommand = 100;  // command id of item i is kFirstCommand + i
+
+MENUITEMINFOW InfoAsking(UINT mask) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = mask;
+  return info;
+}
+
 }  // namespace
 
 Menu::Menu(Form& window, const std::vector<MenuItem>& bar) : window_(window), bar_(CreateMenu()) {
@@ -28,18 +37,16 @@ Menu::~Menu() {
 void Menu::Build(HMENU parent, const std::vector<MenuItem>& items) {
   UINT position = 0;
   for (const MenuItem& item : items) {
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
     if (item.text == "-") {
-      info.fMask = MIIM_FTYPE;
-      info.fType = MFT_SEPARATOR;
-      InsertMenuItemW(parent, position++, TRUE, &info);
+      MENUITEMINFOW separator = InfoAsking(MIIM_FTYPE);
+      separator.fType = MFT_SEPARATOR;
+      InsertMenuItemW(parent, position++, TRUE, &separator);
       continue;
     }
     const int index = Count();
     items_.push_back({parent, position, nullptr});
     std::wstring text = Widen(item.text);
-    info.fMask = MIIM_STRING | MIIM_ID;
+    MENUITEMINFOW info = InfoAsking(MIIM_STRING | MIIM_ID);
     info.dwTypeData = text.data();
     info.wID = kFirstCommand + static_cast<UINT>(index);
     if (!item.items.empty()) {
@@ -54,39 +61,34 @@ void Menu::Build(HMENU parent, const std::vector<MenuItem>& items) {
   }
 }
 
-void Menu::SetHandler(int index, std::function<void()> handler) {
+Menu::Entry& Menu::At(int index) {
   assert(index >= 0 && index < Count());
-  items_[static_cast<size_t>(index)].handler = std::move(handler);
+  return items_[static_cast<size_t>(index)];
 }
 
+const Menu::Entry& Menu::At(int index) const { return const_cast<Menu*>(this)->At(index); }
+
+void Menu::SetHandler(int index, std::function<void()> handler) { At(index).handler = std::move(handler); }
+
 void Menu::SetItemEnabled(int index, bool enabled) {
-  assert(index >= 0 && index < Count());
-  const Entry& e = items_[static_cast<size_t>(index)];
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_STATE;
+  const Entry& e = At(index);
+  MENUITEMINFOW info = InfoAsking(MIIM_STATE);
   info.fState = enabled ? MFS_ENABLED : (MFS_DISABLED | MFS_GRAYED);
   SetMenuItemInfoW(e.parent, e.position, TRUE, &info);
   if (e.parent == bar_ && window_.Handle()) DrawMenuBar(window_.Handle());
 }
 
 bool Menu::ItemEnabled(int index) const {
-  assert(index >= 0 && index < Count());
-  const Entry& e = items_[static_cast<size_t>(index)];
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_STATE;
+  const Entry& e = At(index);
+  MENUITEMINFOW info = InfoAsking(MIIM_STATE);
   GetMenuItemInfoW(e.parent, e.position, TRUE, &info);
   return !(info.fState & (MFS_DISABLED | MFS_GRAYED));
 }
 
 std::string Menu::ItemText(int index) const {
-  assert(index >= 0 && index < Count());
-  const Entry& e = items_[static_cast<size_t>(index)];
+  const Entry& e = At(index);
   wchar_t text[256] = {};
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_STRING;
+  MENUITEMINFOW info = InfoAsking(MIIM_STRING);
   info.dwTypeData = text;
   info.cch = 255;
   GetMenuItemInfoW(e.parent, e.position, TRUE, &info);
@@ -94,9 +96,8 @@ std::string Menu::ItemText(int index) const {
 }
 
 void Menu::Choose(int index) {
-  assert(index >= 0 && index < Count());
   // A copy: the handler may end the menu's life while it runs (the end of the session).
-  if (const auto handler = items_[static_cast<size_t>(index)].handler) handler();
+  if (const auto handler = At(index).handler) handler();
 }
 
 bool Menu::Command(UINT id) {

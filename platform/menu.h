@@ -51,6 +51,9 @@ class Menu : public Owned {
     std::function<void()> handler;
   };
   void Build(HMENU parent, const std::vector<MenuItem>& items);
+  // The entry of an item; `index` must be that of an item.
+  Entry& At(int index);
+  const Entry& At(int index) const;
 
   Form& window_;
   HMENU bar_;

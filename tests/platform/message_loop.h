@@ -47,14 +47,14 @@ class LoopTasks {
   // Runs `task` once, about `delayMs` from now. It may run a loop of its own,
   // in which other tasks come due.
   void RunLater(std::function<void()> task, UINT delayMs = 20) {
-    Start(delayMs, [task = std::move(task)] {
+    Start(delayMs, true, [task = std::move(task)] {
       task();
       return true;
-    }, true);
+    });
   }
 
   // Runs `task` every `periodMs` until it returns true.
-  void RunEvery(UINT periodMs, std::function<bool()> task) { Start(periodMs, std::move(task), false); }
+  void RunEvery(UINT periodMs, std::function<bool()> task) { Start(periodMs, false, std::move(task)); }
 
  private:
   struct Task {
@@ -64,7 +64,7 @@ class LoopTasks {
     bool running = false;
   };
 
-  void Start(UINT periodMs, std::function<bool()> run, bool once) {
+  void Start(UINT periodMs, bool once, std::function<bool()> run) {
     tasks_[SetTimer(nullptr, 0, periodMs, &Fire)] =
         Task{this, std::make_shared<std::function<bool()>>(std::move(run)), once};
   }
