@@ -74,13 +74,11 @@ echo "== peak memory (sparse files: they take no disk)"
 # Measured through the tests' small helper: a child starts from the peak of the
 # process that starts it.
 cc -O2 -o peak_memory "$root/tests/cli/peak_memory.c"
-python3 - "$xbm2bmp" <<'PY'
-import os, struct, subprocess, sys
+python3 - "$xbm2bmp" "$root/scripts" <<'PY'
+import os, subprocess, sys
 xbm2bmp = sys.argv[1]
-def header(width, height):
-    head = bytearray(64)
-    struct.pack_into("<ii", head, 20, width, height)
-    return bytes(head)
+sys.path.insert(0, sys.argv[2])
+from xbm_files import header
 cases = [("6 GB, Width 4096: refused on its header", "bad.xbm", header(4096, 1), 6 << 30),
          ("6 GB, a 2048x1 picture at its start", "tail.xbm", header(2048, 1) + bytes(4096), 6 << 30),
          ("256 MB of plain rows, a 2048x65536 picture (384 MB)", "large.xbm", header(2048, 65536), 64 + 4096 * 65536)]
