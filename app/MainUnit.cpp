@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <new>
 #include <utility>
 #include <vector>
 
 #include "controls/KOLWrenDirectoryListBox.h"
 #include "controls/KOLWrenDriveComboBox.h"
 #include "controls/KOLWrenFileListBox.h"
-#include "conversion/file_io.h"
 #include "conversion/xbm_decoder.h"
 #include "platform/application.h"
 #include "platform/bitmap.h"
@@ -29,7 +27,7 @@ using platform::Edge;
 
 MainWindow* AppMain = nullptr;
 std::unique_ptr<platform::Bitmap> Picture;
-std::array<uint8_t, 54> BmpHeader{};
+asg::BmpHeaderBytes BmpHeader{};
 std::string SaveFolder;
 std::string BatchFolder;
 
@@ -210,26 +208,12 @@ void MainWindow::PreviewPaint(HDC paintDc) {
   }
 }
 
-void ConvertXbm(platform::Label& label, std::string_view path, platform::Bitmap& picture) {
-  // Both buffers are filled again on the next call: the file's in this one,
-  // the image in the memory of the picture's previous image. Pages that stay
-  // mapped cost no page faults, which dominate a large sprite otherwise.
-  static std::vector<uint8_t> file;
-  constexpr size_t kKeptFileBytes = 16u << 20;
-  std::vector<uint8_t> bmp = picture.TakeBytes();
-  bool loaded = false;
-  try {
-    loaded = asg::ReadXbmFile(std::filesystem::path(platform::WidenName(path)), file).ok() &&
-             asg::DecodeXbm(file, bmp).ok() && picture.LoadFromBmp(std::move(bmp));
-  } catch (const std::bad_alloc&) {
-    loaded = false;
-  }
-  if (file.capacity() > kKeptFileBytes) std::vector<uint8_t>().swap(file);
-  if (!loaded) {
-    picture.Clear();
+void MainWindow::ConvertXbm(platform::Label& label, std::string_view path, platform::Bitmap& picture) {
+  const asg::Outcome outcome = Converter.Decode(std::filesystem::path(platform::WidenName(path)), picture.Image());
+  if (outcome.failed()) {
     label.SetText(ReadErrorText);
     return;
   }
   label.SetText(asg::SizeText(picture.Width(), picture.Height()));
-  std::copy_n(picture.Bytes().begin(), BmpHeader.size(), BmpHeader.begin());
+  std::ranges::copy(picture.Image().header(), BmpHeader.begin());
 }

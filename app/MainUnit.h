@@ -3,12 +3,13 @@
 // that outlives single commands (the shared picture, the BMP header record,
 // the two remembered folders of the export commands).
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "conversion/bmp_image.h"
+#include "conversion/xbm_converter.h"
 #include "platform/control.h"
 
 namespace platform {
@@ -50,6 +51,8 @@ class MainWindow : public platform::Owned {
   platform::SaveFileDialog* SaveDialog = nullptr;  // owned by Window
   platform::FolderDialog* FolderDialog = nullptr;  // owned by Window
   platform::Timer* MenuTimer = nullptr;
+  // Keeps the buffers of one conversion for the next, for FileListChange and SaveSelected alike.
+  asg::XbmConverter Converter;
 
   // Browsing chain.
   void DriveComboChange();
@@ -63,6 +66,13 @@ class MainWindow : public platform::Owned {
   void PreviewPaint(HDC paintDc = nullptr);
 
   void InitSharedState();
+
+  // Reads the XBM file at `path` (UTF-8, see platform/text.h), decodes it
+  // into `picture`, writes its size text into `label` and its BMP header into
+  // BmpHeader. A file that cannot be read or decoded leaves `picture` empty
+  // (0 x 0, no bytes), BmpHeader as it was, and the label reading
+  // "Ошибка чтения файла".
+  void ConvertXbm(platform::Label& label, std::string_view path, platform::Bitmap& picture);
 
   // Export commands and the about dialog (MainUnitCommands.cpp).
   void SavePicture();
@@ -97,18 +107,12 @@ void DestroyMainWindow();
 // Empties SaveFolder and BatchFolder at the end of the program.
 void FinalizeMainUnit();
 
-// Reads the XBM file at `path` (UTF-8, see platform/text.h), writes its size text into
-// `label`, fills BmpHeader and loads `picture` from the BMP image. A file that
-// cannot be read or decoded leaves `picture` empty (0 x 0) and the label
-// reading "Ошибка чтения файла".
-void ConvertXbm(platform::Label& label, std::string_view path, platform::Bitmap& picture);
-
 // "Ошибка чтения файла" in Windows-1251.
 inline constexpr std::string_view ReadErrorText = "\xCE\xF8\xE8\xE1\xEA\xE0 \xF7\xF2\xE5\xED\xE8\xFF \xF4\xE0\xE9\xEB\xE0";
 
 // Program-wide state.
 extern MainWindow* AppMain;
 extern std::unique_ptr<platform::Bitmap> Picture;  // made 1 x 1 by InitSharedState
-extern std::array<uint8_t, 54> BmpHeader;           // "BM" from start-up, the rest from each conversion
-extern std::string SaveFolder;                      // UTF-8, as every name of a file
-extern std::string BatchFolder;                     // UTF-8
+extern asg::BmpHeaderBytes BmpHeader;              // "BM" from start-up, the rest from each conversion
+extern std::string SaveFolder;                     // UTF-8, as every name of a file
+extern std::string BatchFolder;                    // UTF-8

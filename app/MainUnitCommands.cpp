@@ -1,7 +1,6 @@
 // Export commands and the about dialog's handlers of the main window, and the
 // creation of the two dialogs that the export commands use.
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -9,7 +8,6 @@
 #include "app/WrenAboutDialog.h"
 #include "controls/KOLWrenFileListBox.h"
 #include "conversion/export_names.h"
-#include "conversion/file_io.h"
 #include "platform/bitmap.h"
 #include "platform/folder_dialog.h"
 #include "platform/form.h"
@@ -30,26 +28,20 @@ constexpr char kAuthorName[] = "Ashgrove XBM Converter team";
 constexpr char kAuthorMail[] = "team@example.org";
 constexpr char kAuthorWeb[] = "http://www.example.org/";
 
-// Writes the picture's BMP image, byte for byte, replacing an existing file
-// only once the new one is complete. A picture with no pixels writes nothing
-// and leaves an existing file alone. Failures are not reported.
-void SaveBitmap(const platform::Bitmap& picture, std::string_view fileName) {
-  if (picture.Empty()) return;
-  asg::WriteFileAtomically(std::filesystem::path(platform::WidenName(fileName)), picture.Bytes());
-}
-
 }  // namespace
 
 void MainWindow::SavePicture() {
   SaveDialog->InitialFolder = SaveFolder;
   SaveDialog->FileName = asg::DefaultSaveName(FileList->CurrentItem());
   if (!SaveDialog->Execute()) return;
-  SaveBitmap(*Picture, SaveDialog->FileName);
+  // Not reported, whatever became of it: a picture without pixels writes no file.
+  Picture->SaveToFile(SaveDialog->FileName);
   SaveFolder = asg::FolderPart(SaveDialog->FileName);
 }
 
 // Converts each selected file, in list order, into a picture of its own, so
-// that Picture and the preview keep what they show.
+// that Picture and the preview keep what they show. A file that fails to
+// convert leaves that picture empty, which writes no file.
 void MainWindow::SaveSelected() {
   FolderDialog->Folder = BatchFolder;
   if (!FolderDialog->Execute()) return;
@@ -61,7 +53,7 @@ void MainWindow::SaveSelected() {
     if (!FileList->Selected(index)) continue;
     const std::string item = FileList->Item(index);
     ConvertXbm(*SizeLabel, FileList->Path + item, picture);
-    SaveBitmap(picture, BatchFolder + "\\" + asg::BatchOutputName(item));
+    picture.SaveToFile(BatchFolder + "\\" + asg::BatchOutputName(item));
   }
 }
 

@@ -18,18 +18,18 @@ using asg::test::PatternSkipRunXbm;
 using asg::test::PatternXbm;
 
 void Decode(benchmark::State& state, const Bytes& file) {
-  Bytes bmp;
+  asg::BmpImage bmp;
   if (!asg::DecodeXbm(file, bmp).ok()) {
     state.SkipWithError("decoding failed");
     return;
   }
   for (auto _ : state) {
     asg::DecodeXbm(file, bmp);
-    benchmark::DoNotOptimize(bmp.data());
+    benchmark::DoNotOptimize(bmp.bytes().data());
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bmp.size()));
-  state.counters["bmp_bytes"] = static_cast<double>(bmp.size());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bmp.bytes().size()));
+  state.counters["bmp_bytes"] = static_cast<double>(bmp.bytes().size());
 }
 
 // The yardstick: one copy of the BMP bytes of a width x height picture.
@@ -99,9 +99,9 @@ void BM_DecodeSkipRun64x48(benchmark::State& state) {
 void BM_DecodePlain2048FreshBuffer(benchmark::State& state) {
   static const Bytes file = PatternXbm(2048, 2048);
   for (auto _ : state) {
-    Bytes bmp;
+    asg::BmpImage bmp;
     asg::DecodeXbm(file, bmp);
-    benchmark::DoNotOptimize(bmp.data());
+    benchmark::DoNotOptimize(bmp.bytes().data());
   }
 }
 

@@ -1,6 +1,6 @@
 #include "cli/interruption.h"
 
-#include "conversion/file_io.h"
+#include <algorithm>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -15,7 +15,13 @@ namespace {
 
 const Console* gConsole = nullptr;
 const Tally* gTally = nullptr;
+TemporaryFiles* gTemporaryFiles = nullptr;
 bool gBatch = false;
+
+#ifndef _WIN32
+// The signal mask of a thread before it held the temporary files.
+thread_local sigset_t tMaskBeforeHold;
+#endif
 
 size_t Append(char* text, size_t at, size_t room, const char* part) {
   while (*part && at + 1 < room) text[at++] = *part++;
@@ -36,9 +42,9 @@ size_t AppendNumber(char* text, size_t at, size_t room, size_t n) {
 }
 
 // Everything here may run in a signal handler: no allocation, no locks
-// beyond those RemoveTemporaryFiles documents.
+// beyond those TemporaryFiles documents.
 void EndRun() {
-  RemoveTemporaryFiles();
+  if (gTemporaryFiles) gTemporaryFiles->RemoveAll();
   if (!gConsole) return;
   gConsole->WriteNow("xbm2bmp: interrupted\n");
   if (gBatch) {
@@ -77,6 +83,63 @@ void OnSignal(int signal) {
 
 }  // namespace
 
+TemporaryFiles::~TemporaryFiles() {
+#ifdef _WIN32
+  // Only where the process did not end after RemoveAll, on RemoveAll's thread.
+  if (removed_) lock_.unlock();
+#endif
+  for (auto& slot : names_) delete[] slot.exchange(nullptr);
+}
+
+void TemporaryFiles::Hold() {
+#ifdef _WIN32
+  lock_.lock();
+#else
+  sigset_t cleanupSignals;
+  sigemptyset(&cleanupSignals);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&cleanupSignals, signal);
+  pthread_sigmask(SIG_BLOCK, &cleanupSignals, &tMaskBeforeHold);
+#endif
+}
+
+void TemporaryFiles::Release() {
+#ifdef _WIN32
+  lock_.unlock();
+#else
+  pthread_sigmask(SIG_SETMASK, &tMaskBeforeHold, nullptr);
+#endif
+}
+
+int TemporaryFiles::Remember(const std::filesystem::path& name) {
+  const auto& text = name.native();
+  auto* copy = new PathChar[text.size() + 1];
+  std::copy(text.begin(), text.end(), copy);
+  copy[text.size()] = 0;
+  for (int slot = 0; slot < kSlots; ++slot) {
+    PathChar* empty = nullptr;
+    if (names_[slot].compare_exchange_strong(empty, copy)) return slot;
+  }
+  delete[] copy;
+  return -1;
+}
+
+void TemporaryFiles::Forget(int slot) { delete[] names_[slot].exchange(nullptr); }
+
+void TemporaryFiles::RemoveAll() {
+#ifdef _WIN32
+  // Kept: the process is about to end, and no writer may name a file after this.
+  lock_.lock();
+  removed_ = true;
+  for (auto& slot : names_) {
+    if (PathChar* name = slot.exchange(nullptr)) DeleteFileW(name);
+  }
+#else
+  for (auto& slot : names_) {
+    if (PathChar* name = slot.exchange(nullptr)) ::unlink(name);
+  }
+#endif
+}
+
 size_t SummaryText(const Tally& tally, char (&text)[96]) {
   size_t at = AppendNumber(text, 0, sizeof(text), tally.converted.load());
   at = Append(text, at, sizeof(text), " converted, ");
@@ -86,10 +149,11 @@ size_t SummaryText(const Tally& tally, char (&text)[96]) {
   return Append(text, at, sizeof(text), " skipped");
 }
 
-void EndRunOnInterruption(const Console& console, const Tally& tally, bool batch) {
+void EndRunOnInterruption(const Console& console, const Tally& tally, bool batch, TemporaryFiles& temporaryFiles) {
   gConsole = &console;
   gTally = &tally;
   gBatch = batch;
+  gTemporaryFiles = &temporaryFiles;
 #ifdef _WIN32
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #else

@@ -14,10 +14,11 @@
 
 #include "cli/console.h"
 #include "cli/interruption.h"
+#include "cli/mapped_input_guard.h"
 #include "cli/wildcards.h"
 #include "conversion/export_names.h"
 #include "conversion/file_io.h"
-#include "conversion/xbm_decoder.h"
+#include "conversion/xbm_converter.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -147,101 +148,30 @@ struct InputIdentities {
 // What a run keeps from file to file.
 struct Run {
   const InputIdentities& inputs;
-  AtomicFileWriter::Flush flush;
+  const OutputOptions& output;
   Console& console;
   Tally& tally;
-  FileContent file;
-  std::vector<uint8_t> chunk;  // a few rows of the image on their way to the output
+  XbmConverter& converter;
 };
 
-// The image is written a chunk of rows at a time, bottom row first, through a
-// buffer that stays in the processor's cache: the whole image is never held.
-constexpr size_t kChunkBytes = 256 * 1024;
-// The pages of the input read so far are given back after every so many bytes
-// of output: often enough that a large input is never held whole, seldom
-// enough that a sprite of a few megabytes does not pay for it.
-constexpr uint64_t kReleaseInputEvery = 8 << 20;
-
-// Returns an empty string, or why the output could not be written. A damaged
-// row, or an input cut short meanwhile, stops the writing too and shows in the
-// decoder's result or the content; the temporary file is then removed and the
-// output left as it was.
-std::string WriteBmp(XbmRowDecoder& decoder, Run& run, const fs::path& output) {
-  FileContent& input = run.file;
-  std::vector<uint8_t>& chunk = run.chunk;
-  AtomicFileWriter file(run.flush);
-  if (std::string reason = file.Create(output); !reason.empty()) return reason;
-  const uint64_t rowBytes = decoder.rowBytes();
-  chunk.resize(static_cast<size_t>(
-      std::min<uint64_t>(decoder.imageBytes(), std::max<uint64_t>(kChunkBytes, kBmpHeaderBytes + rowBytes))));
-  decoder.WriteHeader(chunk.data());
-  size_t used = kBmpHeaderBytes;
-  uint64_t sinceRelease = 0;
-  for (uint32_t row = 0; row < decoder.height();) {
-    const uint32_t count =
-        static_cast<uint32_t>(std::min<uint64_t>(decoder.height() - row, (chunk.size() - used) / rowBytes));
-    if (!decoder.DecodeRows(row, count, chunk.data() + used)) return {};
-    used += static_cast<size_t>(count * rowBytes);
-    row += count;
-    if (chunk.size() - used < rowBytes || row == decoder.height()) {
-      if (std::string reason = file.Write({chunk.data(), used}); !reason.empty()) return reason;
-      if ((sinceRelease += used) >= kReleaseInputEvery) {
-        input.ReleasePages();
-        sinceRelease = 0;
-      }
-      used = 0;
-    }
-  }
-  if (!input.Intact()) return {};
-  return file.Commit();
+Outcome ConvertOne(const fs::path& input, const fs::path& output, Run& run) {
+  if (run.inputs.Include(output)) return Outcome::Failed(Outcome::Subject::Output, "would overwrite an input");
+  return run.converter.Convert(input, output, run.output);
 }
 
-// Converts one input. Writes nothing unless the whole picture decoded.
-void ConvertOne(const fs::path& input, const fs::path& output, Run& run) {
-  Console& console = run.console;
-  Tally& tally = run.tally;
-  if (run.inputs.Include(output)) {
-    console.Message(output, "would overwrite an input");
-    ++tally.failed;
-    return;
+// Counts the outcome and says why for an input not converted.
+void Report(const Outcome& outcome, const fs::path& input, const fs::path& output, Run& run) {
+  switch (outcome.kind) {
+    case Outcome::Kind::Converted: ++run.tally.converted; return;
+    case Outcome::Kind::Skipped:
+      run.console.Message(input, outcome.reason);
+      ++run.tally.skipped;
+      return;
+    case Outcome::Kind::Failed:
+      run.console.Message(outcome.subject == Outcome::Subject::Output ? output : input, outcome.reason);
+      ++run.tally.failed;
+      return;
   }
-  if (const XbmResult loaded = LoadXbmFile(input, run.file); !loaded.ok()) {
-    console.Message(input, loaded.reason);
-    ++tally.failed;
-    return;
-  }
-  XbmRowDecoder decoder(run.file.bytes());
-  const XbmHeader& header = decoder.result().header;
-  // A picture without pixels is skipped only when the whole file is sound:
-  // skip-run rows of Width 0 still have their table and first words.
-  if (decoder.result().ok() && (header.width == 0 || header.height == 0) && decoder.CheckAllRows()) {
-    console.Message(
-        input, "no pixels (" + std::to_string(header.width) + "x" + std::to_string(header.height) + "), not written");
-    ++tally.skipped;
-    return;
-  }
-  std::string reason;
-  if (decoder.result().ok()) {
-    reason = WriteBmp(decoder, run, output);
-    // A damaged input is reported as such, whatever became of the output.
-    if (!reason.empty()) decoder.CheckAllRows();
-  }
-  if (!run.file.Intact()) {
-    console.Message(input, "changed by another program while being read");
-    ++tally.failed;
-    return;
-  }
-  if (!decoder.result().ok()) {
-    console.Message(input, decoder.result().reason);
-    ++tally.failed;
-    return;
-  }
-  if (!reason.empty()) {
-    console.Message(output, reason);
-    ++tally.failed;
-    return;
-  }
-  ++tally.converted;
 }
 
 int Main(const std::vector<fs::path>& args) {
@@ -262,21 +192,28 @@ int Main(const std::vector<fs::path>& args) {
   const bool batch = options.mode == Options::Mode::Batch;
   Console console(options.inputs.size(), batch);
   Tally tally;
-  EndRunOnInterruption(console, tally, batch);
+  TemporaryFiles temporaryFiles;
+  EndRunOnInterruption(console, tally, batch, temporaryFiles);
+  MappedInputGuard mappedInputs;
+  XbmConverter converter(&mappedInputs);
   const InputIdentities inputs(options.inputs);
-  Run run{inputs, options.flush, console, tally, {}, {}};
+  const OutputOptions output{options.flush, &temporaryFiles};
+  Run run{inputs, output, console, tally, converter};
   std::error_code ec;
   if (batch && !fs::is_directory(options.output, ec)) {
     console.Message(options.output, "no such output folder");
     tally.failed = options.inputs.size();
   } else {
     for (const fs::path& input : options.inputs) {
+      fs::path target;
+      Outcome outcome;
       try {
-        ConvertOne(input, batch ? BatchOutputPath(options.output, input) : options.output, run);
+        target = batch ? BatchOutputPath(options.output, input) : options.output;
+        outcome = ConvertOne(input, target, run);
       } catch (const std::exception& e) {  // a name that cannot be converted, or no memory left
-        console.Message(input, e.what());
-        ++tally.failed;
+        outcome = Outcome::Failed(Outcome::Subject::Input, e.what());
       }
+      Report(outcome, input, target, run);
       console.Progress(tally.converted + tally.failed + tally.skipped);
     }
   }

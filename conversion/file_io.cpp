@@ -13,12 +13,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include <mutex>
 #else
 #include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,8 +22,6 @@
 
 namespace asg {
 namespace {
-
-using PathChar = std::filesystem::path::value_type;
 
 #ifdef _WIN32
 unsigned ProcessId() { return static_cast<unsigned>(GetCurrentProcessId()); }
@@ -82,58 +76,21 @@ const char* FileKindText(mode_t mode) {
 }
 #endif
 
-// The names of the named temporary files not yet committed, where
-// RemoveTemporaryFiles finds them: a fixed set of slots that a signal handler
-// can read without taking a lock or allocating.
-constexpr int kTemporarySlots = 16;
-std::atomic<PathChar*> gTemporaryNames[kTemporarySlots];
-
-// While a named temporary file is created, renamed or removed, and its slot
-// filled or emptied, RemoveTemporaryFiles cannot run: on POSIX systems the
-// signals that call it are held back, on Windows the console's handler thread
-// waits for the lock.
-#ifdef _WIN32
-std::mutex gTemporaryNamesLock;
-
-class TemporaryNamesHeld {
+// Holds `names` (when there are any) for the life of the object.
+class Held {
  public:
-  TemporaryNamesHeld() { gTemporaryNamesLock.lock(); }
-  ~TemporaryNamesHeld() { gTemporaryNamesLock.unlock(); }
-};
-#else
-class TemporaryNamesHeld {
- public:
-  TemporaryNamesHeld() {
-    sigset_t cleanupSignals;
-    sigemptyset(&cleanupSignals);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&cleanupSignals, signal);
-    pthread_sigmask(SIG_BLOCK, &cleanupSignals, &previous_);
+  explicit Held(TemporaryNames* names) : names_(names) {
+    if (names_) names_->Hold();
   }
-  ~TemporaryNamesHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  ~Held() {
+    if (names_) names_->Release();
+  }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
 
  private:
-  sigset_t previous_;
+  TemporaryNames* names_;
 };
-#endif
-
-// Returns the slot, or -1 when all are taken (the file is then not found by
-// RemoveTemporaryFiles, but written and removed as usual). Call it held.
-int RememberTemporaryName(const std::filesystem::path& name) {
-  const auto& text = name.native();
-  auto* copy = new PathChar[text.size() + 1];
-  std::copy(text.begin(), text.end(), copy);
-  copy[text.size()] = 0;
-  for (int slot = 0; slot < kTemporarySlots; ++slot) {
-    PathChar* empty = nullptr;
-    if (gTemporaryNames[slot].compare_exchange_strong(empty, copy)) return slot;
-  }
-  delete[] copy;
-  return -1;
-}
-
-void ForgetTemporaryName(int slot) {
-  if (slot >= 0) delete[] gTemporaryNames[slot].exchange(nullptr);
-}
 
 // ".asg<pid>-<n>.tmp" beside the target: the same folder, so the final rename
 // never crosses a volume, and short, so that any name the folder takes as the
@@ -270,58 +227,12 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& byte
   return file.Open(path).empty() && ReadFilePrefix(file, file.size(), bytes).empty();
 }
 
-#ifndef _WIN32
-namespace {
-
-// A mapped file that another program truncates while we read it raises SIGBUS
-// on the pages past its new end. Within the one mapping that a FileContent
-// holds, the handler puts a zero page in the place of the lost one and notes
-// it, so the reader finishes and then fails that file instead of crashing.
-// Faults anywhere else keep the previous handling.
-std::atomic<uintptr_t> gMappedBegin{0};
-std::atomic<uintptr_t> gMappedEnd{0};
-volatile sig_atomic_t gMappingDamaged = 0;
-uintptr_t gPageSize = 4096;
-struct sigaction gPreviousBusHandling;
-
-void OnBusError(int signal, siginfo_t* info, void* context) {
-  const uintptr_t address = reinterpret_cast<uintptr_t>(info->si_addr);
-  if (address >= gMappedBegin.load() && address < gMappedEnd.load()) {
-    void* page = reinterpret_cast<void*>(address & ~(gPageSize - 1));
-    if (::mmap(page, gPageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
-      gMappingDamaged = 1;
-      return;
-    }
-  }
-  ::sigaction(SIGBUS, &gPreviousBusHandling, nullptr);
-  if (gPreviousBusHandling.sa_flags & SA_SIGINFO) {
-    if (gPreviousBusHandling.sa_sigaction) gPreviousBusHandling.sa_sigaction(signal, info, context);
-  }
-  // Otherwise returning runs the faulting access again under the previous handling.
-}
-
-void WatchMappingForTruncation() {
-  static const bool installed = [] {
-    gPageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    struct sigaction handling {};
-    handling.sa_sigaction = OnBusError;
-    handling.sa_flags = SA_SIGINFO;
-    sigemptyset(&handling.sa_mask);
-    return ::sigaction(SIGBUS, &handling, &gPreviousBusHandling) == 0;
-  }();
-  (void)installed;
-}
-
-}  // namespace
-#endif
-
 FileContent::~FileContent() { Unmap(); }
 
 void FileContent::Unmap() {
 #ifndef _WIN32
   if (mapped_) {
-    gMappedBegin.store(0);
-    gMappedEnd.store(0);
+    guard_->Unwatch(mapped_);
     ::munmap(mapped_, mappedBytes_);
   }
 #endif
@@ -330,14 +241,13 @@ void FileContent::Unmap() {
   bytes_ = {};
 }
 
-void FileContent::Clear() { Unmap(); }
-
-bool FileContent::Intact() const {
-#ifndef _WIN32
-  if (mapped_) return gMappingDamaged == 0;
-#endif
-  return true;
+void FileContent::Clear() {
+  Unmap();
+  constexpr size_t kKeptBufferBytes = 16u << 20;
+  if (buffer_.capacity() > kKeptBufferBytes) std::vector<uint8_t>().swap(buffer_);
 }
+
+bool FileContent::Intact() const { return !mapped_ || !guard_->Damaged(mapped_); }
 
 void FileContent::ReleasePages() {
 #ifndef _WIN32
@@ -354,24 +264,20 @@ std::string FileContent::Load(InputFile& file, uint64_t count) {
 #endif
   count = std::min(count, file.size());
 #ifndef _WIN32
-  // Small files are cheaper to read than to map and unmap. Only one content is
-  // mapped at a time in the process, so the fault handler knows its range.
-  // Pages are mapped as they are first read, not ahead: a reader that touches
-  // little of a large file pays for little.
+  // Small files are cheaper to read than to map and unmap. Pages are mapped
+  // as they are first read, not ahead: a reader that touches little of a
+  // large file pays for little.
   constexpr uint64_t kMapFrom = 1 << 20;
-  if (count >= kMapFrom && count <= SIZE_MAX && gMappedEnd.load() == 0) {
-    WatchMappingForTruncation();
+  if (guard_ && count >= kMapFrom && count <= SIZE_MAX) {
     void* mapped = ::mmap(nullptr, static_cast<size_t>(count), PROT_READ, MAP_PRIVATE, file.fd_, 0);
-    if (mapped != MAP_FAILED) {
+    if (mapped != MAP_FAILED && guard_->Watch(mapped, static_cast<size_t>(count))) {
       file.Close();
       mapped_ = mapped;
       mappedBytes_ = static_cast<size_t>(count);
       bytes_ = {static_cast<const uint8_t*>(mapped), mappedBytes_};
-      gMappingDamaged = 0;
-      gMappedBegin.store(reinterpret_cast<uintptr_t>(mapped));
-      gMappedEnd.store(reinterpret_cast<uintptr_t>(mapped) + mappedBytes_);
       return {};
     }
+    if (mapped != MAP_FAILED) ::munmap(mapped, static_cast<size_t>(count));
   }
 #endif
   std::string reason = ReadFilePrefix(file, count, buffer_);
@@ -409,15 +315,20 @@ std::optional<FileIdentity> EntryIdentityOf(const std::filesystem::path& path) {
 
 AtomicFileWriter::~AtomicFileWriter() { Discard(); }
 
+void AtomicFileWriter::RememberTemporary(const std::filesystem::path& temp) {
+  temp_ = temp;
+  slot_ = names_ ? names_->Remember(temp) : -1;
+}
+
 void AtomicFileWriter::ForgetTemporary() {
-  ForgetTemporaryName(slot_);
+  if (names_ && slot_ >= 0) names_->Forget(slot_);
   slot_ = -1;
   temp_.clear();
 }
 
 #ifdef _WIN32
 void AtomicFileWriter::Discard() {
-  TemporaryNamesHeld held;
+  Held held(names_);
   // Closing a file marked for deletion deletes it.
   if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
   handle_ = nullptr;
@@ -443,16 +354,15 @@ std::string AtomicFileWriter::Create(const std::filesystem::path& target) {
     const std::filesystem::path temp = TemporaryNameBeside(target);
     DWORD error = 0;
     {
-      TemporaryNamesHeld held;
-      // Sharing deletion lets RemoveTemporaryFiles delete it while it is open.
+      Held held(names_);
+      // Sharing deletion lets a removal on Ctrl+C delete it while it is open.
       HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
       if (h == INVALID_HANDLE_VALUE) {
         error = GetLastError();
       } else {
         handle_ = h;
-        temp_ = temp;
-        slot_ = RememberTemporaryName(temp);
+        RememberTemporary(temp);
       }
     }
     if (handle_) {
@@ -487,7 +397,7 @@ std::string AtomicFileWriter::Commit() {
   HANDLE h = static_cast<HANDLE>(handle_);
   if (flush_ == Flush::ToDisk && !FlushFileBuffers(h)) reason = "cannot write: " + LastErrorText();
   if (reason.empty()) {
-    TemporaryNamesHeld held;
+    Held held(names_);
     if (!MarkForDeletion(h, false)) {
       reason = "cannot write: " + LastErrorText();
     } else {
@@ -505,14 +415,6 @@ std::string AtomicFileWriter::Commit() {
   return reason;
 }
 
-void RemoveTemporaryFiles() {
-  // Never unlocked: the process is about to end, and no writer may name a
-  // file after this.
-  gTemporaryNamesLock.lock();
-  for (auto& slot : gTemporaryNames) {
-    if (PathChar* name = slot.exchange(nullptr)) DeleteFileW(name);
-  }
-}
 #else
 namespace {
 
@@ -554,7 +456,7 @@ int WriteAll(int fd, std::span<const uint8_t> bytes) {
 
 void AtomicFileWriter::Discard() {
   if (!temp_.empty()) {
-    TemporaryNamesHeld held;
+    Held held(names_);
     ::unlink(temp_.c_str());
     ForgetTemporary();
   }
@@ -579,11 +481,10 @@ std::string AtomicFileWriter::Create(const std::filesystem::path& target) {
 #endif
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::filesystem::path temp = TemporaryNameBeside(target);
-    TemporaryNamesHeld held;
+    Held held(names_);
     fd_ = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
-      temp_ = temp;
-      slot_ = RememberTemporaryName(temp);
+      RememberTemporary(temp);
       return {};
     }
     if (errno != EEXIST) return "cannot create a file in the output folder: " + ErrnoText(errno);
@@ -610,10 +511,9 @@ std::string AtomicFileWriter::NameTemporary() {
   if (errno != EEXIST) return "cannot create the output file: " + ErrnoText(errno);
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::filesystem::path temp = TemporaryNameBeside(target_);
-    TemporaryNamesHeld held;
+    Held held(names_);
     if (::linkat(AT_FDCWD, self, AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      temp_ = temp;
-      slot_ = RememberTemporaryName(temp);
+      RememberTemporary(temp);
       return {};
     }
     if (errno != EEXIST) return "cannot create a file in the output folder: " + ErrnoText(errno);
@@ -631,7 +531,7 @@ std::string AtomicFileWriter::Commit() {
   // systems report a failed write only at the close.
   if (reason.empty() && !unnamed && ::close(std::exchange(fd_, -1)) != 0) reason = "cannot write: " + ErrnoText(errno);
   if (reason.empty() && !temp_.empty()) {
-    TemporaryNamesHeld held;
+    Held held(names_);
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
       reason = "cannot replace the output file: " + ErrnoText(errno);
     } else {
@@ -643,16 +543,11 @@ std::string AtomicFileWriter::Commit() {
   return reason;
 }
 
-void RemoveTemporaryFiles() {
-  for (auto& slot : gTemporaryNames) {
-    if (PathChar* name = slot.exchange(nullptr)) ::unlink(name);
-  }
-}
 #endif
 
 std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
-                                AtomicFileWriter::Flush flush) {
-  AtomicFileWriter file(flush);
+                                AtomicFileWriter::Flush flush, TemporaryNames* names) {
+  AtomicFileWriter file(flush, names);
   std::string reason = file.Create(target);
   if (reason.empty()) reason = file.Write(bytes);
   if (reason.empty()) reason = file.Commit();

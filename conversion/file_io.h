@@ -47,12 +47,29 @@ std::string ReadFilePrefix(const InputFile& file, uint64_t count, std::vector<ui
 // not a regular file or cannot be read.
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes);
 
-// The first bytes of a file, for reading. Large ones are mapped into memory
-// where the system allows it (no copy: the pages come from the file cache);
-// others are read in one read into a buffer that is reused from file to file.
+// Watches the memory of mapped files for the faults that reading it raises
+// once another program has cut the file short, so that the reader finishes
+// and then fails that file instead of crashing. Only a program that owns one
+// has files mapped: catching the fault takes a handler for the whole process.
+class MappingGuard {
+ public:
+  virtual ~MappingGuard() = default;
+  // Starts watching `bytes` at `begin`; false when it cannot now (the file is
+  // then read instead). From here on, a lost page of it reads as zeros.
+  virtual bool Watch(const void* begin, size_t bytes) = 0;
+  // Stops watching the memory at `begin`.
+  virtual void Unwatch(const void* begin) = 0;
+  // Whether the memory watched from `begin` lost a page.
+  virtual bool Damaged(const void* begin) const = 0;
+};
+
+// The first bytes of a file, for reading. With a MappingGuard, large ones are
+// mapped into memory where the system allows it (no copy: the pages come from
+// the file cache); others are read in one read into a buffer that is reused
+// from file to file.
 class FileContent {
  public:
-  FileContent() = default;
+  explicit FileContent(MappingGuard* guard = nullptr) : guard_(guard) {}
   FileContent(const FileContent&) = delete;
   FileContent& operator=(const FileContent&) = delete;
   ~FileContent();
@@ -60,6 +77,8 @@ class FileContent {
   // Holds the first `count` bytes of `file` (at most its size) and closes it.
   // An empty string, or why not; the content is then empty.
   std::string Load(InputFile& file, uint64_t count);
+  // Empties the content. A read buffer over 16 MB is given back; a smaller
+  // one is kept for the next file.
   void Clear();
   std::span<const uint8_t> bytes() const { return bytes_; }
   // False when the file was cut short by another program while it was mapped:
@@ -73,6 +92,7 @@ class FileContent {
  private:
   void Unmap();
 
+  MappingGuard* guard_;
   std::vector<uint8_t> buffer_;
   void* mapped_ = nullptr;
   size_t mappedBytes_ = 0;
@@ -93,6 +113,23 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
 // (on Windows the same as IdentityOf).
 std::optional<FileIdentity> EntryIdentityOf(const std::filesystem::path& path);
 
+// Where AtomicFileWriter notes the names of its temporary files while they
+// exist, for a program that removes them when it is stopped (a signal,
+// Ctrl+C). Hold and Release bracket each step that creates, renames or removes
+// such a file together with its note, so that a removal never runs in the
+// middle of one. Several writers, on several threads, may share one.
+class TemporaryNames {
+ public:
+  virtual ~TemporaryNames() = default;
+  virtual void Hold() = 0;
+  virtual void Release() = 0;
+  // Called held. Returns where the name is noted, or -1 when it cannot be (the
+  // file is then written and removed as usual, but not found by a removal).
+  virtual int Remember(const std::filesystem::path& name) = 0;
+  // Called held, with what Remember returned.
+  virtual void Forget(int slot) = 0;
+};
+
 // A file written in pieces that takes the place of `target` only when it is
 // complete. Each step returns an empty string on success, otherwise a short
 // English reason, and after a failure the writer is done. A writer dropped
@@ -112,8 +149,8 @@ std::optional<FileIdentity> EntryIdentityOf(const std::filesystem::path& path);
 //   so the system deletes it if the process dies; only a kill in the moment
 //   between creating and marking it leaves an empty one, and in the moment
 //   between unmarking and renaming it a complete one. Ctrl+C and
-//   SIGINT, SIGTERM, SIGHUP leave nothing where the program calls
-//   RemoveTemporaryFiles for them.
+//   SIGINT, SIGTERM, SIGHUP leave nothing where the program keeps the
+//   writers' TemporaryNames and removes them on those.
 // - A power cut or a system crash: with Flush::ToCache, what was written in
 //   the last seconds before it is at the file system's mercy: a new target may
 //   be missing or empty, and a replaced one holds its old or new content where
@@ -125,7 +162,8 @@ class AtomicFileWriter {
  public:
   enum class Flush { ToCache, ToDisk };
 
-  explicit AtomicFileWriter(Flush flush = Flush::ToCache) : flush_(flush) {}
+  explicit AtomicFileWriter(Flush flush = Flush::ToCache, TemporaryNames* names = nullptr)
+      : flush_(flush), names_(names) {}
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
   ~AtomicFileWriter();
@@ -137,12 +175,14 @@ class AtomicFileWriter {
  private:
   void Discard();
   std::string NameTemporary();  // gives an unnamed temporary file a name
-  void ForgetTemporary();
+  void RememberTemporary(const std::filesystem::path& temp);  // called held
+  void ForgetTemporary();                                     // called held
 
   Flush flush_;
+  TemporaryNames* names_;
   std::filesystem::path target_;
   std::filesystem::path temp_;  // empty while the temporary file has no name
-  int slot_ = -1;               // where RemoveTemporaryFiles finds temp_
+  int slot_ = -1;               // where names_ holds temp_
 #ifdef _WIN32
   void* handle_ = nullptr;
 #else
@@ -152,14 +192,7 @@ class AtomicFileWriter {
 
 // Writes `bytes` with an AtomicFileWriter in one piece.
 std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
-                                AtomicFileWriter::Flush flush = AtomicFileWriter::Flush::ToCache);
-
-// Removes the temporary files of the writers not yet committed, and keeps
-// every writer from committing afterwards, for a process about to end on a
-// signal or Ctrl+C. On POSIX systems it may be called from a signal handler:
-// the writers hold SIGINT, SIGTERM and SIGHUP back while they create, rename
-// or remove a named temporary file. On Windows, where the console's handler
-// runs on a thread of its own, it waits for a commit under way to end.
-void RemoveTemporaryFiles();
+                                AtomicFileWriter::Flush flush = AtomicFileWriter::Flush::ToCache,
+                                TemporaryNames* names = nullptr);
 
 }  // namespace asg

@@ -6,8 +6,6 @@
 #include <new>
 #include <vector>
 
-#include "conversion/file_io.h"
-
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 #define ASG_SSSE3_PATH 1
 #include <tmmintrin.h>
@@ -144,31 +142,6 @@ void ConvertPixels(const uint8_t* src, uint8_t* dst, size_t count) {
   for (; i + 16 <= count; i += 16) Pixels::Convert16(src + 2 * i, dst + 3 * i);
   for (; i + 4 <= count; i += 4) Pixels::Convert4(src + 2 * i, dst + 3 * i);
   for (; i < count; ++i) Convert1(src + 2 * i, dst + 3 * i);
-}
-
-void Put16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void Put32(uint8_t* p, uint32_t v) {
-  Put16(p, v);
-  Put16(p + 2, v >> 16);
-}
-
-void WriteBmpHeader(uint8_t* h, uint32_t fileBytes, int32_t width, int32_t height) {
-  std::memset(h, 0, kBmpHeaderBytes);
-  h[0] = 'B';
-  h[1] = 'M';
-  Put32(h + 2, fileBytes);         // bfSize
-  Put32(h + 10, kBmpHeaderBytes);  // bfOffBits
-  Put32(h + 14, 40);               // biSize
-  Put32(h + 18, static_cast<uint32_t>(width));
-  Put32(h + 22, static_cast<uint32_t>(height));  // positive: bottom-up rows
-  Put16(h + 26, 1);                              // biPlanes
-  Put16(h + 28, 24);                             // biBitCount
-  Put32(h + 38, 2834);                           // biXPelsPerMeter
-  Put32(h + 42, 2834);                           // biYPelsPerMeter
 }
 
 // A little-endian 16-bit word.
@@ -594,8 +567,7 @@ XbmResult ReadAndCheckHeader(const Input& in, uint64_t fileSize) {
   if (width < 0 || width > kMaxXbmWidth)
     return Fail(std::move(r), XbmError::BadWidth, "width " + std::to_string(width) + " outside 0..2048");
   if (height < 0) return Fail(std::move(r), XbmError::BadHeight, "height " + std::to_string(height) + " below 0");
-  const uint64_t rowBytes = BmpRowBytes(width);
-  const uint64_t imageBytes = kBmpHeaderBytes + rowBytes * static_cast<uint64_t>(height);
+  const uint64_t imageBytes = BmpFileBytes(width, height);
   if (imageBytes > kMaxBmpBytes)
     return Fail(std::move(r), XbmError::TooLarge, "image of " + std::to_string(imageBytes) + " bytes over 2147483647");
 
@@ -640,10 +612,6 @@ XbmRowDecoder::XbmRowDecoder(std::span<const uint8_t> file)
 
 XbmRowDecoder::~XbmRowDecoder() = default;
 
-void XbmRowDecoder::WriteHeader(uint8_t* dst) const {
-  WriteBmpHeader(dst, static_cast<uint32_t>(imageBytes()), result_.header.width, result_.header.height);
-}
-
 bool XbmRowDecoder::DecodeRows(uint32_t firstRow, uint32_t count, uint8_t* dst) {
   const RowSource src = RowSource::Of(file_, result_.header, emptyPairJumps_.get());
   // Plain rows of Width 0 hold no bytes at all, so any Height is done at once;
@@ -664,22 +632,19 @@ bool XbmRowDecoder::CheckAllRows() {
   return false;
 }
 
-XbmResult DecodeXbm(std::span<const uint8_t> file, std::vector<uint8_t>& bmp) {
+XbmResult DecodeXbm(std::span<const uint8_t> file, BmpImage& image) {
   XbmRowDecoder decoder(file);
   if (!decoder.result().ok()) {
-    bmp.clear();
+    image.Clear();
     return decoder.result();
   }
-  // No clearing first: a buffer that already has the size is reused without
-  // a zero-fill; every byte of the image is written below.
+  std::span<uint8_t> rows;
   try {
-    bmp.resize(static_cast<size_t>(decoder.imageBytes()));
+    rows = image.Reshape(decoder.result().header.width, decoder.result().header.height);
   } catch (const std::bad_alloc&) {
-    bmp.clear();
     return OutOfMemory(decoder.result(), decoder.imageBytes());
   }
-  decoder.WriteHeader(bmp.data());
-  if (!decoder.DecodeRows(0, decoder.height(), bmp.data() + kBmpHeaderBytes)) bmp.clear();
+  if (!decoder.DecodeRows(0, decoder.height(), rows.data())) image.Clear();
   return decoder.result();
 }
 
@@ -694,59 +659,6 @@ uint64_t XbmBytesRead(const XbmHeader& header, uint64_t fileSize) {
     bytes = rows == 0 ? 0 : header.dataStart + rows;
   }
   return std::min(fileSize, std::max<uint64_t>(bytes, kXbmHeaderBytes));
-}
-
-namespace {
-
-// Opens `path` into `file` and judges its header; on success `bytesRead` is
-// what decoding will read of it.
-XbmResult OpenXbmFile(const std::filesystem::path& path, InputFile& file, uint64_t& bytesRead) {
-  if (std::string reason = file.Open(path); !reason.empty()) {
-    return Fail(XbmResult{}, XbmError::CannotOpen, std::move(reason));
-  }
-  uint8_t head[kXbmHeaderBytes];
-  const size_t headBytes = static_cast<size_t>(std::min<uint64_t>(file.size(), kXbmHeaderBytes));
-  if (std::string reason = file.ReadAt(0, {head, headBytes}); !reason.empty()) {
-    return Fail(XbmResult{}, XbmError::CannotOpen, std::move(reason));
-  }
-  XbmResult r = CheckXbmHeader({head, headBytes}, file.size());
-  if (r.ok()) bytesRead = XbmBytesRead(r.header, file.size());
-  return r;
-}
-
-}  // namespace
-
-XbmResult LoadXbmFile(const std::filesystem::path& path, FileContent& content) {
-  content.Clear();
-  InputFile file;
-  uint64_t bytesRead = 0;
-  XbmResult r = OpenXbmFile(path, file, bytesRead);
-  if (!r.ok()) return r;
-  if (std::string reason = content.Load(file, bytesRead); !reason.empty()) {
-    return Fail(XbmResult{}, XbmError::CannotOpen, std::move(reason));
-  }
-  return r;
-}
-
-XbmResult ReadXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes) {
-  bytes.clear();
-  InputFile file;
-  uint64_t bytesRead = 0;
-  XbmResult r = OpenXbmFile(path, file, bytesRead);
-  if (!r.ok()) return r;
-  if (std::string reason = ReadFilePrefix(file, bytesRead, bytes); !reason.empty()) {
-    return Fail(XbmResult{}, XbmError::CannotOpen, std::move(reason));
-  }
-  return r;
-}
-
-XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp) {
-  std::vector<uint8_t> file;
-  if (XbmResult r = ReadXbmFile(path, file); !r.ok()) {
-    bmp.clear();
-    return r;
-  }
-  return DecodeXbm(file, bmp);
 }
 
 std::string SizeText(int32_t width, int32_t height) {

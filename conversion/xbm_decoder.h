@@ -3,27 +3,19 @@
 // complete bottom-up 24-bit BMP file images. Portable: no platform calls.
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <span>
 #include <string>
-#include <vector>
+
+#include "conversion/bmp_image.h"
 
 namespace asg {
 
-inline constexpr int32_t kMaxXbmWidth = 2048;         // pixels in one row
-inline constexpr uint32_t kMaxRunBytes = 4096;        // bytes of pixel words in one run
-inline constexpr uint64_t kMaxBmpBytes = 0x7FFFFFFF;  // largest image we build
-inline constexpr uint32_t kBmpHeaderBytes = 54;
+inline constexpr int32_t kMaxXbmWidth = 2048;   // pixels in one row
+inline constexpr uint32_t kMaxRunBytes = 4096;  // bytes of pixel words in one run
 inline constexpr uint32_t kXbmHeaderBytes = 64;
 
-class FileContent;
 struct EmptyPairJumps;  // the decoder's own record of runs of pairs without pixels
-
-// BMP row length in bytes for a row of `width` pixels: 3 * width + width % 4.
-constexpr uint32_t BmpRowBytes(int32_t width) {
-  return 3u * static_cast<uint32_t>(width) + static_cast<uint32_t>(width) % 4u;
-}
 
 // The header fields that decoding uses.
 struct XbmHeader {
@@ -53,14 +45,14 @@ struct XbmResult {
   bool ok() const { return error == XbmError::None; }
 };
 
-// Decodes a whole XBM file held in memory. On success `bmp` holds the BMP
-// file image (54-byte header, rows bottom-up, each padded to 4 bytes); on
-// failure `bmp` is empty.
-XbmResult DecodeXbm(std::span<const uint8_t> file, std::vector<uint8_t>& bmp);
+// Decodes a whole XBM file held in memory into `image`, in the memory of the
+// picture it held before. On failure `image` is empty (no bytes at all).
+XbmResult DecodeXbm(std::span<const uint8_t> file, BmpImage& image);
 
 // Decodes an XBM file held in memory a few rows at a time, in any order, for
-// callers that write the image out as they go instead of holding it whole.
-// DecodeXbm is built on it, so both give the same bytes and the same reasons.
+// callers that write the image out as they go instead of holding it whole;
+// the header before the rows is WriteBmpHeader's. DecodeXbm is built on it,
+// so both give the same bytes and the same reasons.
 class XbmRowDecoder {
  public:
   // Reads the header and checks it, and the row table, against the file.
@@ -73,10 +65,7 @@ class XbmRowDecoder {
   const XbmResult& result() const { return result_; }
   uint32_t height() const { return static_cast<uint32_t>(result_.header.height); }
   uint32_t rowBytes() const { return BmpRowBytes(result_.header.width); }
-  uint64_t imageBytes() const { return kBmpHeaderBytes + uint64_t{rowBytes()} * height(); }
-
-  // Writes the 54-byte BMP header.
-  void WriteHeader(uint8_t* dst) const;
+  uint64_t imageBytes() const { return BmpFileBytes(result_.header.width, result_.header.height); }
 
   // Writes `count` rows in BMP order (row 0 is the bottom row) from `firstRow`
   // on, rowBytes() each, pad included. Returns false when a row is damaged;
@@ -102,19 +91,6 @@ XbmResult CheckXbmHeader(std::span<const uint8_t> head, uint64_t fileSize);
 // How many bytes from the start of a file whose header passed decoding reads:
 // plain rows end with the last row, skip-run rows may lie anywhere.
 uint64_t XbmBytesRead(const XbmHeader& header, uint64_t fileSize);
-
-// Opens an XBM file and loads the part of it that decoding reads into
-// `content`, header first: a file refused on its header costs its first 64
-// bytes, whatever its size. Returns CannotOpen with the reason, the header's
-// verdict, or success with `content` ready for an XbmRowDecoder.
-XbmResult LoadXbmFile(const std::filesystem::path& path, FileContent& content);
-
-// The same into a buffer that the caller keeps from file to file.
-XbmResult ReadXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& file);
-
-// Reads the file with ReadXbmFile (others may read it meanwhile, not write it)
-// and decodes it; a file that cannot be read is CannotOpen.
-XbmResult ConvertXbmFile(const std::filesystem::path& path, std::vector<uint8_t>& bmp);
 
 // The pixel code that decoding uses: the fastest one this processor runs (the
 // default), or the portable one, for tests and benchmarks that compare them.

@@ -55,11 +55,9 @@ void ChooseFromMenuBar(const MainWindow& window, std::initializer_list<int> posi
 std::string Utf8(const fs::path& path) { return platform::NarrowName(path.wstring()); }
 
 // What the core makes of an XBM file: the bytes every written BMP must have.
-Bytes CoreBmp(const fs::path& xbm) {
-  Bytes bmp;
-  asg::ConvertXbmFile(xbm, bmp);
-  return bmp;
-}
+Bytes CoreBmp(const fs::path& xbm) { return asg::test::DecodedBmp(xbm); }
+
+Bytes PictureBytes() { return asg::test::BytesOf(Picture->Image()); }
 
 // The files of a folder, by name, with their bytes ("<folder>" for a folder).
 std::map<std::string, std::string> FolderContents(const fs::path& folder) {
@@ -183,7 +181,7 @@ TEST_F(ExportCommands, SavePictureProposesTheNameBeforeTheFirstDotAndWritesThePi
     EXPECT_EQ(asked[i].name, c.proposed) << "have the name " << asked[i].name << " proposed, want " << c.proposed;
     EXPECT_EQ(asked[i].folder, folderBefore) << "the dialog opens in the folder of the last save";
     EXPECT_EQ(AsText(GetFile(c.target)), AsText(CoreBmp(sprites / c.item))) << "the file holds the BMP image";
-    EXPECT_EQ(AsText(GetFile(c.target)), AsText(Picture->Bytes()));
+    EXPECT_EQ(AsText(GetFile(c.target)), AsText(PictureBytes()));
     const std::string wantFolder = Utf8(c.target.parent_path()) + "\\";
     EXPECT_EQ(SaveFolder, wantFolder) << "have SaveFolder " << SaveFolder << ", want " << wantFolder;
     folderBefore = SaveFolder;
@@ -195,7 +193,7 @@ TEST_F(ExportCommands, CancellingEitherDialogChangesNothing) {
   Select({"a.b.xbm", "sprite.xbm"});
   const std::string saveFolder = SaveFolder, batchFolder = BatchFolder;
   const std::string sizeText = main->SizeLabel->Text();
-  const Bytes picture = Picture->Bytes();
+  const Bytes picture = PictureBytes();
   answer.reset();
   main->SavePicture();
   main->SaveSelected();
@@ -203,7 +201,7 @@ TEST_F(ExportCommands, CancellingEitherDialogChangesNothing) {
   EXPECT_EQ(SaveFolder, saveFolder);
   EXPECT_EQ(BatchFolder, batchFolder);
   EXPECT_EQ(main->SizeLabel->Text(), sizeText);
-  EXPECT_EQ(Picture->Bytes(), picture);
+  EXPECT_EQ(PictureBytes(), picture);
   EXPECT_TRUE(fs::is_empty(out)) << "have files written after a cancel, want none";
 }
 
@@ -227,7 +225,7 @@ TEST_F(ExportCommands, APictureWithNoPixelsWritesNothingButSaveFolderFollows) {
 TEST_F(ExportCommands, SaveSelectedWritesEverySelectedItemInListOrder) {
   ListNamesAsOnDisk();
   MakeCurrent("a.b.xbm");
-  const Bytes picture = Picture->Bytes();
+  const Bytes picture = PictureBytes();
   const int previewWidth = main->Preview->Width(), previewHeight = main->Preview->Height();
   PutFile(out / "empty.bmp", Bytes{'k', 'e', 'e', 'p'});
   Select({"a.b.xbm", "SPRITE.XBM", "x.1.xbm", "x.2.xbm", "empty.xbm", "bad.xbm"});
@@ -247,7 +245,7 @@ TEST_F(ExportCommands, SaveSelectedWritesEverySelectedItemInListOrder) {
   ASSERT_TRUE(main->FileList->Selected(last));
   ASSERT_EQ(main->FileList->Item(last), "x.2.xbm");
   EXPECT_EQ(main->SizeLabel->Text(), "\xD0\xE0\xE7\xEC\xE5\xF0: 4x1") << "SizeLabel shows the last file of the batch";
-  EXPECT_EQ(Picture->Bytes(), picture) << "the batch leaves Picture alone";
+  EXPECT_EQ(PictureBytes(), picture) << "the batch leaves Picture alone";
   EXPECT_EQ(main->Preview->Width(), previewWidth);
   EXPECT_EQ(main->Preview->Height(), previewHeight);
 }
@@ -307,7 +305,7 @@ TEST_F(ExportCommands, NamesBeyondWindows1251ConvertAndSaveUnderTheirOwnNames) {
     MakeCurrent(c.item);
     EXPECT_EQ(main->SizeLabel->Text(), "\xD0\xE0\xE7\xEC\xE5\xF0: " + c.size);
     const Bytes bmp = CoreBmp(folder / named(c.item));
-    EXPECT_EQ(AsText(Picture->Bytes()), AsText(bmp)) << "the picture of this very file";
+    EXPECT_EQ(AsText(PictureBytes()), AsText(bmp)) << "the picture of this very file";
 
     answer = Utf8(out) + "\\" + c.proposed + ".bmp";
     main->SavePicture();
@@ -394,7 +392,7 @@ TEST_F(ExportCommandsInADriveRoot, BothDialogsStartThereAndWriteThere) {
   RECT rc{};
   main->FileList->ListBox.Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rc));
   testing_input::Click(main->FileList->ListBox.Handle(), {rc.left + 5, (rc.top + rc.bottom) / 2});
-  ASSERT_EQ(AsText(Picture->Bytes()), AsText(CoreBmp(root / sprite)));
+  ASSERT_EQ(AsText(PictureBytes()), AsText(CoreBmp(root / sprite)));
 
   std::wstring proposed;
   {

@@ -48,11 +48,12 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   asg::test::PutFile(std::filesystem::path(platform::WidenName(path)), bytes);
 }
 
+// What the core makes of the XBM file at `path` (UTF-8), as the picture must hold it.
 std::vector<uint8_t> CoreBmp(const std::string& path) {
-  std::vector<uint8_t> bmp;
-  asg::ConvertXbmFile(std::filesystem::path(platform::WidenName(path)), bmp);
-  return bmp;
+  return asg::test::DecodedBmp(std::filesystem::path(platform::WidenName(path)));
 }
+
+std::vector<uint8_t> PictureBytes() { return asg::test::BytesOf(Picture->Image()); }
 
 bool BarVisible(const platform::Control& box, int bar) {
   return (GetWindowLongW(box.Handle(), GWL_STYLE) & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0;
@@ -127,14 +128,12 @@ class MainWindowTest : public testing::Test {
     std::vector<uint8_t> picture;
     bool operator==(const Shown&) const = default;
   };
-  Shown Showing() const { return {w->SizeLabel->Text(), Picture->Bytes()}; }
+  Shown Showing() const { return {w->SizeLabel->Text(), PictureBytes()}; }
   Shown ShownFor(const std::string& item) const {
-    std::vector<uint8_t> bmp = CoreBmp(w->FileList->Path + item);
-    if (bmp.empty()) return {std::string(ReadErrorText), {}};
-    auto field = [&](size_t at) {
-      return static_cast<int32_t>(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24);
-    };
-    return {asg::SizeText(field(18), field(22)), bmp};
+    asg::BmpImage image;
+    const std::filesystem::path path(platform::WidenName(w->FileList->Path + item));
+    if (!asg::DecodeXbm(asg::test::GetFile(path), image).ok()) return {std::string(ReadErrorText), {}};
+    return {asg::SizeText(image.width(), image.height()), asg::test::BytesOf(image)};
   }
 
   // The save dialog answered with `target` (empty: cancelled); each showing is counted.
@@ -282,9 +281,9 @@ TEST_F(MainWindowTest, ChainFromDriveToFolderToFileToPictureAndLabel) {
   // A click on the file converts it into Picture and shows it at once.
   ClickFile("inner.xbm");
   EXPECT_EQ(w->SizeLabel->Text(), "\xD0\xE0\xE7\xEC\xE5\xF0: 5x3");  // "Размер: 5x3"
-  EXPECT_EQ(Picture->Bytes(), CoreBmp(folder + "sub\\inner.xbm"));
+  EXPECT_EQ(PictureBytes(), CoreBmp(folder + "sub\\inner.xbm"));
   EXPECT_EQ(w->Preview->Bounds(), (Rect{0, 0, 5, 3}));
-  EXPECT_TRUE(std::equal(BmpHeader.begin(), BmpHeader.end(), Picture->Bytes().begin())) << "BmpHeader filled";
+  EXPECT_TRUE(std::ranges::equal(BmpHeader, Picture->Image().header())) << "BmpHeader filled";
 }
 
 TEST_F(MainWindowTest, SelectingA64x48SpriteSizesThePreviewBeforeTheNextPaint) {
@@ -336,11 +335,13 @@ TEST_F(MainWindowTest, ALargePictureScrollsAndASmallerOneAfterItRemovesTheBars) 
 TEST_F(MainWindowTest, ARejectedFileEmptiesThePictureAndSaysSo) {
   Build(folder);
   ClickFile("small.xbm");
+  const asg::BmpHeaderBytes smallHeader = BmpHeader;
   ClickFile("bad.xbm");
   EXPECT_EQ(w->SizeLabel->Text(), ReadErrorText);
+  EXPECT_EQ(BmpHeader, smallHeader) << "BmpHeader keeps the header of the last picture made";
   EXPECT_EQ(Picture->Width(), 0);
   EXPECT_EQ(Picture->Height(), 0);
-  EXPECT_TRUE(Picture->Bytes().empty());
+  EXPECT_TRUE(PictureBytes().empty());
   EXPECT_EQ(w->Preview->Width(), 0);
   EXPECT_EQ(w->Preview->Height(), 0);
   ClickFile("small.xbm");
@@ -498,7 +499,7 @@ TEST_F(MainWindowTest, AClickOnThePreviewSavesTheStartPictureWhileTheSaveItemsAr
   std::ifstream in(std::filesystem::path(platform::WidenName(target)), std::ios::binary);
   const std::vector<uint8_t> written{std::istreambuf_iterator<char>(in), {}};
   ASSERT_EQ(written.size(), 58u) << "a 54-byte header and one padded row of one pixel";
-  EXPECT_EQ(written, Picture->Bytes());
+  EXPECT_EQ(written, PictureBytes());
   EXPECT_EQ(written[0], 'B');
   EXPECT_EQ(written[18], 1) << "width 1";
   EXPECT_EQ(written[22], 1) << "height 1";

@@ -51,12 +51,6 @@ Bytes Picture(int32_t width, int32_t height) {
   return file;
 }
 
-Bytes ImageOf(const Bytes& xbm) {
-  Bytes bmp;
-  EXPECT_TRUE(DecodeXbm(xbm, bmp).ok());
-  return bmp;
-}
-
 // "s1000", "s1001", ...: names that sort in the order of the batch.
 std::string NumberedName(int i) {
   std::string name = std::to_string(1000 + i);
@@ -145,7 +139,7 @@ TEST_F(HostileConditions, InputsThatAreNotRegularFilesFailAtOnce) {
         << "stderr: have \"" << have.err << "\", want a part \"" << want << "\"";
   }
   EXPECT_TRUE(Contains(have.err, "1 converted, " + std::to_string(cases.size()) + " failed, 0 skipped")) << have.err;
-  EXPECT_EQ(GetFile(Out("good.bmp")), ImageOf(kGood));
+  EXPECT_EQ(GetFile(Out("good.bmp")), test::DecodedBmp(kGood));
 #ifdef _WIN32
   CloseHandle(pipe);
   CloseHandle(listening.hEvent);
@@ -199,7 +193,7 @@ TEST_F(HostileConditions, OutputThatIsAnInputIsNotWritten) {
 // The longest names a folder accepts are written, new and over an existing
 // file, from a single input and from a batch.
 TEST_F(HostileConditions, LongestOutputNamesAreWritten) {
-  const Bytes want = ImageOf(kGood);
+  const Bytes want = test::DecodedBmp(kGood);
   for (size_t length : {size_t{243}, size_t{255}}) {
     const std::string name = std::string(length - 4, 'n');
     for (int round = 0; round < 2; ++round) {  // new, then replacing
@@ -268,7 +262,7 @@ constexpr Way kWays[] = {{"unnamed temporary files", false}, {"named temporary f
 TEST_F(HostileConditions, InterruptedBatchLeavesOnlyWholeOutputs) {
   constexpr int kFiles = 80;
   const Bytes sprite = Picture(2048, 48);
-  const Bytes want = ImageOf(sprite);
+  const Bytes want = test::DecodedBmp(sprite);
   PutFile(In("sprite.xbm"), sprite);
   std::vector<fs::path> args = {"-d", OutFolder()};
   std::set<std::string> names;
@@ -363,7 +357,7 @@ TEST_F(HostileConditions, FileSizeLimitFailsThatOutputAndTheBatchGoesOn) {
     EXPECT_TRUE(Contains(have.err, "big.bmp: cannot write: File too large")) << have.err;
     EXPECT_TRUE(Contains(have.err, "1 converted, 1 failed, 0 skipped")) << have.err;
     EXPECT_EQ(GetFile(Out("big.bmp")), kOld);
-    EXPECT_EQ(GetFile(Out("small.bmp")), ImageOf(kGood));
+    EXPECT_EQ(GetFile(Out("small.bmp")), test::DecodedBmp(kGood));
     EXPECT_EQ(NamesIn(OutFolder()), (std::set<std::string>{"big.bmp", "small.bmp"})) << Show(NamesIn(OutFolder()));
   }
 }
@@ -450,7 +444,7 @@ TEST_F(HostileConditions, MemoryFollowsThePictureNotTheFile) {
 // renaming it may leave that one, whole.
 TEST_F(HostileConditions, KilledBatchLeavesNoPartialTemporaryFile) {
   const Bytes sprite = Picture(2048, 256);
-  const Bytes want = ImageOf(sprite);
+  const Bytes want = test::DecodedBmp(sprite);
   PutFile(In("sprite.xbm"), sprite);
   std::vector<fs::path> args = {"-d", OutFolder()};
   std::set<std::string> names;

@@ -161,8 +161,32 @@ TEST_F(FileIoTest, WriterDroppedBeforeCommitLeavesTheTargetAndNoTemporaryFile) {
   EXPECT_NE(unused.Commit(), "") << "have success for a writer that created nothing, want a reason";
 }
 
-// Small files are read, large ones may be mapped: both give the exact bytes
-// asked for, and pages given back are read again unchanged.
+// A guard that lets files be mapped, or not, and records what it is told.
+class RecordingGuard final : public MappingGuard {
+ public:
+  explicit RecordingGuard(bool accept) : accept_(accept) {}
+  bool Watch(const void* begin, size_t bytes) override {
+    if (!accept_) return false;
+    watched = begin;
+    watchedBytes = bytes;
+    return true;
+  }
+  void Unwatch(const void* begin) override {
+    EXPECT_EQ(begin, watched);
+    watched = nullptr;
+  }
+  bool Damaged(const void*) const override { return false; }
+
+  const void* watched = nullptr;
+  size_t watchedBytes = 0;
+
+ private:
+  bool accept_;
+};
+
+// Small files are read, large ones may be mapped where a guard watches them:
+// every way gives the exact bytes asked for, and pages given back are read
+// again unchanged.
 TEST_F(FileIoTest, FileContentHoldsTheExactFirstBytesOfSmallAndLargeFiles) {
   std::vector<uint8_t> large(3 << 20);
   for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<uint8_t>(i * 13 + i / 4093);
@@ -171,22 +195,43 @@ TEST_F(FileIoTest, FileContentHoldsTheExactFirstBytesOfSmallAndLargeFiles) {
     uint64_t count;
   } cases[] = {{kBinary, kBinary.size()}, {large, large.size()}, {{}, 0},           {kBinary, 4},
                {large, 2 << 20},          {large, 100},          {kBinary, 1 << 30}};
-  FileContent content;  // reused, as a batch does
-  for (const auto& c : cases) {
-    Put(dir_ / "in.xbm", c.file);
-    InputFile file;
-    ASSERT_EQ(file.Open(dir_ / "in.xbm"), "");
-    ASSERT_EQ(content.Load(file, c.count), "");
-    const size_t wantBytes = std::min<size_t>(c.file.size(), c.count);
-    const std::vector<uint8_t> want(c.file.begin(), c.file.begin() + static_cast<ptrdiff_t>(wantBytes));
-    for (int pass = 0; pass < 2; ++pass) {
-      const std::vector<uint8_t> have(content.bytes().begin(), content.bytes().end());
-      EXPECT_TRUE(have == want) << "pass " << pass << ": have " << have.size() << " bytes, want the first "
-                                << want.size() << " of " << c.file.size();
-      content.ReleasePages();
+  RecordingGuard accepting(true), refusing(false);
+  const struct {
+    const char* name;
+    RecordingGuard* guard;
+  } ways[] = {{"no guard", nullptr}, {"a guard that refuses", &refusing}, {"a guard that watches", &accepting}};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    FileContent content(way.guard);  // reused, as a batch does
+    for (const auto& c : cases) {
+      Put(dir_ / "in.xbm", c.file);
+      InputFile file;
+      ASSERT_EQ(file.Open(dir_ / "in.xbm"), "");
+      ASSERT_EQ(content.Load(file, c.count), "");
+      const size_t wantBytes = std::min<size_t>(c.file.size(), c.count);
+      const std::vector<uint8_t> want(c.file.begin(), c.file.begin() + static_cast<ptrdiff_t>(wantBytes));
+      for (int pass = 0; pass < 2; ++pass) {
+        const std::vector<uint8_t> have(content.bytes().begin(), content.bytes().end());
+        EXPECT_TRUE(have == want) << "pass " << pass << ": have " << have.size() << " bytes, want the first "
+                                  << want.size() << " of " << c.file.size();
+        content.ReleasePages();
+      }
+#ifndef _WIN32
+      // Mapped: at least 1 MB, and only where a guard watches.
+      const bool mapped = way.guard == &accepting && wantBytes >= (1u << 20);
+      EXPECT_EQ(accepting.watched, mapped ? static_cast<const void*>(content.bytes().data()) : nullptr);
+      if (mapped) {
+        EXPECT_EQ(accepting.watchedBytes, wantBytes);
+      }
+#endif
+      EXPECT_TRUE(content.Intact());
+      content.Clear();
+      EXPECT_EQ(accepting.watched, nullptr) << "a mapping is watched after Clear";
+      EXPECT_TRUE(content.bytes().empty());
     }
   }
   InputFile missing;
+  FileContent content;
   EXPECT_NE(missing.Open(dir_ / "missing.xbm"), "");
   EXPECT_NE(content.Load(missing, 10), "") << "a file that is not open loads nothing";
   EXPECT_TRUE(content.bytes().empty()) << "have " << content.bytes().size() << " bytes of a missing file, want 0";
@@ -280,29 +325,68 @@ TEST_F(FileIoTest, TemporaryFileHasNoNameWhileBeingWritten) {
 }
 #endif
 
-#ifndef _WIN32
-// Another program cutting a large input short while it is read must not crash
-// the reader: the lost part reads as zeros and the content says so.
-TEST_F(FileIoTest, FileContentCutShortMeanwhileIsReportedNotACrash) {
-  std::vector<uint8_t> large(3 << 20, 0xAB);
-  Put(dir_ / "in.xbm", large);
-  FileContent content;
-  InputFile file;
-  ASSERT_EQ(file.Open(dir_ / "in.xbm"), "");
-  ASSERT_EQ(content.Load(file, large.size()), "");
-  EXPECT_TRUE(content.Intact());
-  fs::resize_file(dir_ / "in.xbm", 1000);
-  uint64_t sum = 0;
-  for (uint8_t b : content.bytes()) sum += b;
-  EXPECT_EQ(sum, 0xABull * 1000) << "have a sum of " << sum << ", want the 1000 bytes that are left";
-  EXPECT_FALSE(content.Intact()) << "have intact, want the truncation noticed";
+// Records what a writer notes of its temporary files, and checks that it
+// notes and forgets them only while it holds the notes.
+class RecordingNames final : public TemporaryNames {
+ public:
+  void Hold() override {
+    EXPECT_FALSE(held) << "held twice";
+    held = true;
+  }
+  void Release() override {
+    EXPECT_TRUE(held) << "released without a hold";
+    held = false;
+  }
+  int Remember(const fs::path& name) override {
+    EXPECT_TRUE(held) << "noted without a hold";
+    noted.push_back(name);
+    return static_cast<int>(noted.size()) - 1;
+  }
+  void Forget(int slot) override {
+    EXPECT_TRUE(held) << "forgotten without a hold";
+    forgotten.insert(slot);
+  }
 
-  Put(dir_ / "in.xbm", large);
-  ASSERT_EQ(file.Open(dir_ / "in.xbm"), "");
-  ASSERT_EQ(content.Load(file, large.size()), "");
-  EXPECT_TRUE(content.Intact()) << "a new load starts intact";
-}
+  bool held = false;
+  std::vector<fs::path> noted;
+  std::set<int> forgotten;
+};
+
+// Every temporary file that has a name while it is written is noted, in the
+// target's folder, and forgotten by the time the writer is done, committed or
+// dropped; a new target and one replaced alike.
+TEST_F(FileIoTest, WriterNotesItsNamedTemporaryFilesWhileTheyExist) {
+  for (bool commit : {true, false}) {
+    for (bool existing : {false, true}) {
+      SCOPED_TRACE(std::string(commit ? "committed" : "dropped") + (existing ? ", replacing" : ", new"));
+      const fs::path target = dir_ / "out.bmp";
+      fs::remove(target);
+      if (existing) Put(target, kBinary);
+      RecordingNames names;
+      {
+        AtomicFileWriter file(AtomicFileWriter::Flush::ToCache, &names);
+        ASSERT_EQ(file.Create(target), "");
+        ASSERT_EQ(file.Write(Bytes("new")), "");
+        if (commit) {
+          ASSERT_EQ(file.Commit(), "");
+        }
+      }
+      EXPECT_FALSE(names.held);
+      for (size_t slot = 0; slot < names.noted.size(); ++slot) {
+        EXPECT_EQ(names.noted[slot].parent_path(), dir_);
+        EXPECT_EQ(names.forgotten.count(static_cast<int>(slot)), 1u) << names.noted[slot] << " was not forgotten";
+      }
+#if defined(_WIN32)
+      EXPECT_EQ(names.noted.size(), 1u) << "on Windows the temporary file has a name from the start";
+#elif defined(__linux__)
+      // Unnamed until it is complete, and then named only to replace a file.
+      EXPECT_EQ(names.noted.size(), commit && existing ? 1u : 0u);
 #endif
+      EXPECT_EQ(Get(target), commit ? Bytes("new") : existing ? kBinary : std::vector<uint8_t>{});
+      EXPECT_EQ(Entries(), existing || commit ? std::set<fs::path>{"out.bmp"} : std::set<fs::path>{});
+    }
+  }
+}
 
 }  // namespace
 }  // namespace asg

@@ -7,10 +7,13 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <new>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "conversion/xbm_converter.h"
 #include "conversion/xbm_decoder.h"
 #include "tests/conversion/xbm_test_files.h"
 
@@ -60,7 +63,7 @@ TEST(DecodeXbmAllocation, HugeHeadersOnTinyFilesAllocateLittle) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Bytes bmp;
+    BmpImage bmp;
     ResetAllocationWatch();
     const XbmResult r = DecodeXbm(c.file, bmp);
     const size_t largest = g_largest;
@@ -72,25 +75,46 @@ TEST(DecodeXbmAllocation, HugeHeadersOnTinyFilesAllocateLittle) {
 
 TEST(DecodeXbmAllocation, OutOfMemoryIsACleanFailure) {
   const Bytes file = XbmHeader(8, 4, 0) + Bytes(64, 0x11);
-  Bytes bmp(7, 0xCD);
+  BmpImage bmp = BmpImage::Black(1, 1);
   ResetAllocationWatch(100);  // the image needs 150 bytes
   const XbmResult r = DecodeXbm(file, bmp);
   ResetAllocationWatch();
   EXPECT_EQ(r.error, XbmError::OutOfMemory) << r.reason;
   EXPECT_NE(r.reason.find("150 bytes"), std::string::npos) << "reason: " << r.reason;
-  EXPECT_TRUE(bmp.empty());
+  EXPECT_TRUE(bmp.bytes().empty());
+  EXPECT_EQ(bmp.width(), 0);
 
   ASSERT_TRUE(DecodeXbm(file, bmp).ok());  // and it works again with memory
-  EXPECT_EQ(bmp.size(), 150u);
+  EXPECT_EQ(bmp.bytes().size(), 150u);
 }
 
-TEST(DecodeXbmAllocation, ReusedBufferOfTheRightSizeIsNotReallocated) {
+TEST(DecodeXbmAllocation, ReusedPictureOfTheRightSizeIsNotReallocated) {
   const Bytes file = PlainXbm(3, 1, {1, 2, 3});
-  Bytes bmp;
+  BmpImage bmp;
   ASSERT_TRUE(DecodeXbm(file, bmp).ok());
   ResetAllocationWatch();
   ASSERT_TRUE(DecodeXbm(file, bmp).ok());
   EXPECT_EQ(g_largest, 0u) << "have an allocation of " << g_largest << " bytes, want none";
+}
+
+// The preview's road: a converter that keeps its input buffer, decoding again
+// into the picture it filled last, touches no fresh memory.
+TEST(DecodeXbmAllocation, ConverterDecodingTheNextSelectionAllocatesNothing) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("asg_alloc_" + std::to_string(std::random_device{}()) + ".xbm");
+  ASSERT_TRUE(test::PutFile(path, test::PatternXbm(64, 48)));
+  XbmConverter converter;
+  BmpImage picture;
+  ASSERT_FALSE(converter.Decode(path, picture).failed());
+  const BmpImage first = picture;
+  ResetAllocationWatch();
+  const Outcome again = converter.Decode(path, picture);
+  const size_t largest = g_largest;
+  ResetAllocationWatch();
+  std::filesystem::remove(path);
+  EXPECT_FALSE(again.failed()) << again.reason;
+  EXPECT_EQ(largest, 0u) << "have an allocation of " << largest << " bytes, want none";
+  EXPECT_TRUE(test::BytesOf(picture) == test::BytesOf(first));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ namespace {
 using test::Add16;
 using test::Add32;
 using test::Bytes;
+using test::BytesOf;
 using test::operator+;
 using test::XbmHeader;
 
@@ -86,8 +87,9 @@ TEST(PixelCode, EveryWordBecomesItsFieldsShiftedInBothCodes) {
   for (PixelCode code : {PixelCode::Fastest, PixelCode::Portable}) {
     SCOPED_TRACE(code == PixelCode::Fastest ? "fastest" : "portable");
     PixelCodeScope scope(code);
-    Bytes bmp;
-    ASSERT_TRUE(DecodeXbm(file, bmp).ok());
+    BmpImage image;
+    ASSERT_TRUE(DecodeXbm(file, image).ok());
+    const Bytes bmp = BytesOf(image);
     ASSERT_EQ(bmp.size(), 54u + 6144u * 32u);
     for (uint32_t v = 0; v < 65536; ++v) {
       const size_t at = 54 + 6144 * (31 - v / 2048) + 3 * (v % 2048);
@@ -118,7 +120,7 @@ TEST(PixelCode, PortableAndFastestAgreeOnGoodAndDamagedFiles) {
   std::mt19937 random(77);
   const std::vector<Bytes> files = SamplesAndDamagedCopies(random);
   for (size_t i = 0; i < files.size(); ++i) {
-    Bytes fastest, portable;
+    BmpImage fastest, portable;
     const XbmResult a = DecodeXbm(files[i], fastest);
     XbmResult b;
     {
@@ -126,7 +128,7 @@ TEST(PixelCode, PortableAndFastestAgreeOnGoodAndDamagedFiles) {
       b = DecodeXbm(files[i], portable);
     }
     ASSERT_EQ(a.reason, b.reason) << "file " << i << ": fastest and portable code disagree";
-    ASSERT_TRUE(fastest == portable) << "file " << i << ": have different images from the two codes";
+    ASSERT_TRUE(BytesOf(fastest) == BytesOf(portable)) << "file " << i << ": have different images from the two codes";
   }
 }
 
@@ -138,7 +140,7 @@ TEST(DecodeXbm, BytesAfterTheDataChangeNothing) {
   const std::vector<Bytes> files = SamplesAndDamagedCopies(random);
   size_t compared = 0;
   for (size_t i = 0; i < files.size(); ++i) {
-    Bytes alone, tailed;
+    BmpImage alone, tailed;
     const XbmResult a = DecodeXbm(files[i], alone);
     // A file cut short would read the tail instead of failing.
     if (a.error == XbmError::Truncated) continue;
@@ -146,7 +148,7 @@ TEST(DecodeXbm, BytesAfterTheDataChangeNothing) {
     for (int k = 0; k < 5000; ++k) withTail.push_back(static_cast<uint8_t>(random()));
     const XbmResult b = DecodeXbm(withTail, tailed);
     ASSERT_EQ(b.reason, a.reason) << "file " << i << ": have a different reason with a tail";
-    ASSERT_TRUE(tailed == alone) << "file " << i << ": have a different image with a tail";
+    ASSERT_TRUE(BytesOf(tailed) == BytesOf(alone)) << "file " << i << ": have a different image with a tail";
     ++compared;
   }
   EXPECT_GT(compared, 1000u);
@@ -157,14 +159,15 @@ TEST(XbmRowDecoder, RowsInAnyOrderAndChunkMakeTheImageOfDecodeXbm) {
   const std::vector<Bytes> files = SamplePictures();
   for (size_t i = 0; i < files.size(); ++i) {
     SCOPED_TRACE("picture " + std::to_string(i));
-    Bytes want;
-    ASSERT_TRUE(DecodeXbm(files[i], want).ok());
+    BmpImage whole;
+    ASSERT_TRUE(DecodeXbm(files[i], whole).ok());
+    const Bytes want = BytesOf(whole);
     for (uint32_t chunkRows : {1u, 2u, 5u}) {
       XbmRowDecoder decoder(files[i]);
       ASSERT_TRUE(decoder.result().ok()) << decoder.result().reason;
       ASSERT_EQ(decoder.imageBytes(), want.size());
       Bytes have(want.size(), 0xCD);
-      decoder.WriteHeader(have.data());
+      std::copy_n(want.begin(), 54, have.begin());
       std::vector<uint32_t> firsts;
       for (uint32_t row = 0; row < decoder.height(); row += chunkRows) firsts.push_back(row);
       std::shuffle(firsts.begin(), firsts.end(), random);
@@ -189,7 +192,7 @@ TEST(XbmRowDecoder, ReasonNamesTheFirstDamagedRowOfTheFileWhateverTheOrder) {
   file[rowStart(1) + 1] = 0;
   file[rowStart(3)] = 0xFF;  // a first gap of over 2048 pixels
   file[rowStart(3) + 1] = 0xFF;
-  Bytes bmp;
+  BmpImage bmp;
   const XbmResult whole = DecodeXbm(file, bmp);
   ASSERT_EQ(whole.error, XbmError::RowOverflow) << whole.reason;
   ASSERT_NE(whole.reason.find("in row 1 "), std::string::npos) << "reason: " << whole.reason;

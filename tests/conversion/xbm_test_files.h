@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "conversion/bmp_image.h"
+#include "conversion/xbm_decoder.h"
+
 namespace asg::test {
 
 using Bytes = std::vector<uint8_t>;
@@ -143,7 +146,7 @@ inline Bytes PatternSkipRunXbm(int32_t width, int32_t height, uint32_t longest) 
 
 // The expected BMP: the 54-byte header spelled out field by field, then the given
 // pixel bytes (rows bottom-up, each with its pad).
-inline Bytes BmpImage(int32_t width, int32_t height, const Bytes& pixelBytes) {
+inline Bytes ExpectedBmp(int32_t width, int32_t height, const Bytes& pixelBytes) {
   Bytes b;
   b.push_back('B');
   b.push_back('M');
@@ -178,8 +181,19 @@ inline Bytes GetFile(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The bytes of a picture's BMP file.
+inline Bytes BytesOf(const asg::BmpImage& image) { return Bytes(image.bytes().begin(), image.bytes().end()); }
+
+// What the decoder makes of an XBM file: the BMP file's bytes, empty when it fails.
+inline Bytes DecodedBmp(std::span<const uint8_t> xbm) {
+  BmpImage image;
+  DecodeXbm(xbm, image);
+  return BytesOf(image);
+}
+inline Bytes DecodedBmp(const std::filesystem::path& xbm) { return DecodedBmp(GetFile(xbm)); }
+
 // Empty when equal; otherwise the first difference as "have X, want Y".
-inline std::string Difference(const Bytes& have, const Bytes& want) {
+inline std::string Difference(std::span<const uint8_t> have, const Bytes& want) {
   std::ostringstream out;
   for (size_t i = 0; i < have.size() && i < want.size(); ++i) {
     if (have[i] != want[i]) {

@@ -2,7 +2,6 @@
 // exactly the image its header describes.
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
 #include "conversion/xbm_decoder.h"
 
@@ -15,13 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint64_t{asg::BmpRowBytes(width)} * static_cast<uint64_t>(height) > (64u << 20))
       return -1;  // not added to the corpus
   }
-  std::vector<uint8_t> bmp;
+  asg::BmpImage bmp;
   const asg::XbmResult r = asg::DecodeXbm({data, size}, bmp);
   if (!r.ok()) {
-    if (!bmp.empty() || r.reason.empty()) std::abort();
+    if (!bmp.bytes().empty() || r.reason.empty()) std::abort();
     return 0;
   }
   const uint64_t want = 54 + uint64_t{asg::BmpRowBytes(r.header.width)} * static_cast<uint64_t>(r.header.height);
-  if (bmp.size() != want || bmp[0] != 'B' || bmp[1] != 'M') std::abort();
+  if (bmp.bytes().size() != want || bmp.bytes()[0] != 'B' || bmp.bytes()[1] != 'M' || bmp.width() != r.header.width ||
+      bmp.height() != r.header.height)
+    std::abort();
   return 0;
 }
