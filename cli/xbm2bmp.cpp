@@ -1,7 +1,5 @@
 // xbm2bmp: converts Ashgrove XBM sprites to 24-bit BMP files from the command line.
 
-#include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
