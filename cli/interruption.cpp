@@ -89,6 +89,7 @@ TemporaryFiles::~TemporaryFiles() {
   if (removed_) lock_.unlock();
 #endif
   for (auto& slot : names_) delete[] slot.exchange(nullptr);
+  for (auto& slot : removedNames_) delete[] slot.exchange(nullptr);
 }
 
 void TemporaryFiles::Hold() {
@@ -130,14 +131,18 @@ void TemporaryFiles::RemoveAll() {
   // Kept: the process is about to end, and no writer may name a file after this.
   lock_.lock();
   removed_ = true;
-  for (auto& slot : names_) {
-    if (PathChar* name = slot.exchange(nullptr)) DeleteFileW(name);
-  }
-#else
-  for (auto& slot : names_) {
-    if (PathChar* name = slot.exchange(nullptr)) ::unlink(name);
-  }
 #endif
+  for (int slot = 0; slot < kSlots; ++slot) {
+    PathChar* name = names_[slot].exchange(nullptr);
+    if (!name) continue;
+#ifdef _WIN32
+    DeleteFileW(name);
+#else
+    ::unlink(name);
+#endif
+    PathChar* none = nullptr;
+    removedNames_[slot].compare_exchange_strong(none, name);  // else kept by the ending process
+  }
 }
 
 size_t SummaryText(const Tally& tally, char (&text)[96]) {

@@ -51,6 +51,9 @@ class TemporaryFiles final : public TemporaryNames {
   using PathChar = std::filesystem::path::value_type;
   static constexpr int kSlots = 16;
   std::atomic<PathChar*> names_[kSlots] = {};
+  // What RemoveAll took out of names_, freed only by the destructor: a
+  // signal handler must not free memory.
+  std::atomic<PathChar*> removedNames_[kSlots] = {};
 #ifdef _WIN32
   std::mutex lock_;
   bool removed_ = false;  // RemoveAll kept lock_
